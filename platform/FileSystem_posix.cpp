@@ -1,0 +1,99 @@
+#include "platform/FileSystem.h"
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool WriteFully(int fd, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    PathKind Kind(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return PathKind::Missing;
+        return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::File;
+    }
+
+    bool ReadAll(const std::string& path, std::string& content) override {
+        content.clear();
+        if (Kind(path) != PathKind::File)
+            return false;
+        FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f)
+            return false;
+        char buffer[65536];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            content.append(buffer, n);
+        std::fclose(f);
+        return true;
+    }
+
+    bool ReplaceAtomically(const std::string& path, const std::string& content) override {
+        if (Kind(path) == PathKind::Folder || IsReadOnly(path))
+            return false;
+        static std::atomic<unsigned> counter{0};
+        const std::string temp = path + ".~" + std::to_string(::getpid()) + "." +
+                                 std::to_string(counter++) + ".tmp";
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const bool written = WriteFully(fd, content) && ::fsync(fd) == 0;
+        ::close(fd);
+        if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        return true;
+    }
+
+    bool Append(const std::string& path, const std::string& content) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd < 0)
+            return false;
+        const bool ok = WriteFully(fd, content);
+        ::close(fd);
+        return ok;
+    }
+
+    // Read-only is the owner's write bit being off (root ignores it when writing).
+    bool IsReadOnly(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
+    }
+
+    bool ClearReadOnly(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return false;
+        return ::chmod(path.c_str(), st.st_mode | S_IWUSR) == 0;
+    }
+
+    bool Delete(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+    std::int64_t Size(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+            return -1;
+        return static_cast<std::int64_t>(st.st_size);
+    }
+};
+} // namespace
+
+FileSystem& PlatformFiles() {
+    static PosixFileSystem files;
+    return files;
+}

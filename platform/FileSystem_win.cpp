@@ -1,0 +1,106 @@
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <windows.h>
+
+namespace {
+bool WriteFully(HANDLE file, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+        if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+class WinFileSystem final : public FileSystem {
+public:
+    PathKind Kind(const std::string& path) override {
+        const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return PathKind::Missing;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+    }
+
+    bool ReadAll(const std::string& path, std::string& content) override {
+        content.clear();
+        HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        char buffer[65536];
+        DWORD n = 0;
+        bool ok = true;
+        while ((ok = ReadFile(file, buffer, sizeof buffer, &n, nullptr)) && n > 0)
+            content.append(buffer, n);
+        CloseHandle(file);
+        return ok;
+    }
+
+    bool ReplaceAtomically(const std::string& path, const std::string& content) override {
+        if (Kind(path) == PathKind::Folder || IsReadOnly(path))
+            return false;
+        static std::atomic<unsigned> counter{0};
+        const std::wstring target = Widen(path);
+        const std::wstring temp = target + L".~" + std::to_wstring(GetCurrentProcessId()) + L"." +
+                                  std::to_wstring(counter++) + L".tmp";
+        HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const bool written = WriteFully(file, content) && FlushFileBuffers(file);
+        CloseHandle(file);
+        if (!written ||
+            !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            DeleteFileW(temp.c_str());
+            return false;
+        }
+        return true;
+    }
+
+    bool Append(const std::string& path, const std::string& content) override {
+        HANDLE file = CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const bool ok = WriteFully(file, content);
+        CloseHandle(file);
+        return ok;
+    }
+
+    bool IsReadOnly(const std::string& path) override {
+        const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+               !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    bool ClearReadOnly(const std::string& path) override {
+        const std::wstring wide = Widen(path);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return false;
+        return SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+    }
+
+    bool Delete(const std::string& path) override { return DeleteFileW(Widen(path).c_str()) != 0; }
+
+    std::int64_t Size(const std::string& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return -1;
+        return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+};
+} // namespace
+
+FileSystem& PlatformFiles() {
+    static WinFileSystem files;
+    return files;
+}

@@ -1,0 +1,17 @@
+#include "platform/MessageBox.h"
+
+namespace {
+MessageSink& InstalledSink() {
+    static MessageSink sink;
+    return sink;
+}
+} // namespace
+
+void ShowMessageBox(const std::string& text, const std::string& caption) {
+    if (InstalledSink())
+        InstalledSink()(text, caption);
+    else
+        PlatformMessageBox(text, caption);
+}
+
+void SetMessageSink(MessageSink sink) { InstalledSink() = std::move(sink); }

@@ -1,0 +1,7 @@
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+#include <windows.h>
+
+void PlatformMessageBox(const std::string& text, const std::string& caption) {
+    MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
