@@ -1,0 +1,184 @@
+#include "settings/IniDocument.h"
+#include "platform/Text.h"
+
+namespace {
+const std::string kBom = "\xEF\xBB\xBF";
+
+// Values are single lines: a line break would split the entry and plant new ones.
+std::string OneLine(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return out;
+}
+} // namespace
+
+std::string CutUtf8(const std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
+IniDocument::IniDocument(const std::string& fileContent) {
+    std::size_t start = fileContent.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
+    bool endingSeen = false;
+    while (start < fileContent.size()) {
+        const std::size_t lf = fileContent.find('\n', start);
+        std::string raw, ending;
+        if (lf == std::string::npos) {
+            raw = fileContent.substr(start);
+            start = fileContent.size();
+        } else {
+            raw = fileContent.substr(start, lf - start);
+            ending = "\n";
+            if (!raw.empty() && raw.back() == '\r') {
+                raw.pop_back();
+                ending = "\r\n";
+            }
+            start = lf + 1;
+            if (!endingSeen) {
+                newline = ending; // new lines follow the file's own line ends
+                endingSeen = true;
+            }
+        }
+        lines.push_back(Classify(std::move(raw), std::move(ending)));
+    }
+}
+
+IniDocument::Line IniDocument::Classify(std::string raw, std::string ending) {
+    Line line;
+    line.text = IsValidUtf8(raw) ? raw : AnsiToUtf8(raw);
+    line.raw = std::move(raw);
+    line.ending = std::move(ending);
+    const std::string trimmed = TrimBlanks(line.text);
+    if (!trimmed.empty() && trimmed.front() == '[') {
+        const std::size_t close = trimmed.rfind(']');
+        if (close != std::string::npos) {
+            line.kind = Kind::Section;
+            line.name = TrimBlanks(trimmed.substr(1, close - 1));
+        }
+        return line;
+    }
+    const std::size_t equals = trimmed.find('=');
+    if (equals != std::string::npos) {
+        line.kind = Kind::Entry;
+        line.name = TrimBlanks(trimmed.substr(0, equals));
+        line.value = TrimBlanks(trimmed.substr(equals + 1));
+    }
+    return line;
+}
+
+bool IniDocument::FindSection(const std::string& section, SectionRange& range) const {
+    const std::string wanted = TrimBlanks(section);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind != Kind::Section || !EqualsNoCase(lines[i].name, wanted))
+            continue;
+        range.header = i;
+        range.lastEntry = i;
+        std::size_t j = i + 1;
+        for (; j < lines.size() && lines[j].kind != Kind::Section; ++j)
+            if (!TrimBlanks(lines[j].text).empty())
+                range.lastEntry = j;
+        range.end = j;
+        return true;
+    }
+    return false;
+}
+
+std::size_t IniDocument::FindEntry(const SectionRange& range, const std::string& key) const {
+    const std::string wanted = TrimBlanks(key);
+    for (std::size_t i = range.header + 1; i < range.end; ++i)
+        if (lines[i].kind == Kind::Entry && EqualsNoCase(lines[i].name, wanted))
+            return i;
+    return std::string::npos;
+}
+
+std::string IniDocument::Get(const std::string& section, const std::string& key) const {
+    SectionRange range;
+    if (!FindSection(section, range))
+        return "";
+    const std::size_t entry = FindEntry(range, key);
+    return entry == std::string::npos ? "" : CutUtf8(lines[entry].value, kMaxValueBytes);
+}
+
+bool IniDocument::HasSection(const std::string& section) const {
+    SectionRange range;
+    return FindSection(section, range);
+}
+
+void IniDocument::EndLastLine() {
+    if (!lines.empty() && lines.back().ending.empty())
+        lines.back().ending = newline;
+}
+
+void IniDocument::Set(const std::string& section, const std::string& key,
+                      const std::string& value) {
+    const std::string name = TrimBlanks(OneLine(key));
+    const std::string entryText = name + "=" + TrimBlanks(OneLine(value));
+    SectionRange range;
+    if (!FindSection(section, range)) {
+        EndLastLine();
+        lines.push_back(Classify("[" + TrimBlanks(OneLine(section)) + "]", newline));
+        lines.push_back(Classify(entryText, newline));
+        return;
+    }
+    const std::size_t entry = FindEntry(range, name);
+    if (entry != std::string::npos) {
+        const std::string ending = lines[entry].ending;
+        lines[entry] = Classify(entryText, ending);
+        return;
+    }
+    const std::size_t after = range.lastEntry;
+    if (lines[after].ending.empty())
+        lines[after].ending = newline;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                 Classify(entryText, newline));
+}
+
+bool IniDocument::DeleteKey(const std::string& section, const std::string& key) {
+    SectionRange range;
+    if (!FindSection(section, range))
+        return false;
+    const std::size_t entry = FindEntry(range, key);
+    if (entry == std::string::npos)
+        return false;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(entry));
+    return true;
+}
+
+bool IniDocument::DeleteSection(const std::string& section) {
+    SectionRange range;
+    if (!FindSection(section, range))
+        return false;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range.header),
+                lines.begin() + static_cast<std::ptrdiff_t>(range.end));
+    return true;
+}
+
+std::vector<std::string> IniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    std::size_t used = 1; // the list's closing zero
+    for (const Line& line : lines) {
+        if (line.kind != Kind::Section)
+            continue;
+        const std::string name = CutUtf8(line.name, kMaxNameBytes);
+        if (used + name.size() + 1 > kSectionNamesBytes)
+            break;
+        used += name.size() + 1;
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string IniDocument::Render() const {
+    std::string out;
+    for (const Line& line : lines) {
+        out += line.raw;
+        out += line.ending;
+    }
+    return out;
+}

@@ -1,0 +1,51 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// An INI file held in memory with the platform profile functions' rules:
+// bracketed lines open sections, "key=value" lines inside a section are entries,
+// names compare without ASCII case, blanks around names and values do not count,
+// and every line the caller does not touch is written back byte for byte.
+class IniDocument {
+public:
+    static constexpr std::size_t kMaxValueBytes = 65534;
+    static constexpr std::size_t kMaxNameBytes = 259;
+    static constexpr std::size_t kSectionNamesBytes = 65535;
+
+    explicit IniDocument(const std::string& fileContent = "");
+
+    std::string Get(const std::string& section, const std::string& key) const;
+    bool HasSection(const std::string& section) const;
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    bool DeleteKey(const std::string& section, const std::string& key);
+    bool DeleteSection(const std::string& section);
+    std::vector<std::string> SectionNames() const;
+    std::string Render() const;
+
+private:
+    enum class Kind { Other, Section, Entry };
+    struct Line {
+        std::string raw;  // bytes as they stand in the file
+        std::string text; // the same line as UTF-8
+        std::string ending;
+        Kind kind = Kind::Other;
+        std::string name;  // section name or key
+        std::string value; // entry value
+    };
+    struct SectionRange {
+        std::size_t header = 0;    // index of the header line
+        std::size_t end = 0;       // one past the last line of the section
+        std::size_t lastEntry = 0; // index after which a new key goes
+    };
+
+    static Line Classify(std::string raw, std::string ending);
+    bool FindSection(const std::string& section, SectionRange& range) const;
+    std::size_t FindEntry(const SectionRange& range, const std::string& key) const;
+    void EndLastLine();
+
+    std::vector<Line> lines;
+    std::string newline = "\r\n";
+};
+
+// Cuts a UTF-8 text to at most maxBytes without splitting a character.
+std::string CutUtf8(const std::string& text, std::size_t maxBytes);

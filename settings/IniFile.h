@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One settings file. Every call reads the file afresh; every write replaces it whole
+// and atomically, so another key is never lost and a crash never leaves half a file.
+class CIniFile {
+public:
+    CIniFile() = default;
+    virtual ~CIniFile() = default;
+
+    // False when the path names a folder, or names a read-only file that cannot be
+    // made writable.
+    bool SetPath(const std::string& path);
+    const std::string& GetPath() const { return path; }
+
+    std::string GetString(const std::string& section, const std::string& key) const;
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    bool WriteInt(const std::string& section, const std::string& key, int value);
+    bool DeleteKey(const std::string& section, const std::string& key);
+    void DeleteSection(const std::string& section);
+    int GetSectionNames(std::vector<std::string>& names) const;
+
+private:
+    std::string path;
+};

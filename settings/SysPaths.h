@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+// The running program and the system's standard folders. Folders end in "\".
+std::string GetProgramPath();   // "" on failure
+std::string GetProgramFolder(); // folder of GetProgramPath()
+std::string GetFolderOfPath(const std::string& path);
+std::string GetArguments();     // of the process's own command line
+std::string GetArgumentsOf(const std::string& commandLine);
+std::string GetCommandLineText(); // the process's command line, UTF-8
+std::string GetProgramVersion(const std::string& file);
+std::string NormaliseVersionValue(const std::string& value); // blanks out, "," -> "."
+std::string JoinVersionValues(const std::string& joined);    // cut before the first "("
+std::string GetWindowsFolder();
+std::string GetSystemFolder();
+std::string GetTempFolder();
+std::string GetDocumentsFolder();
+std::string GetAppDataFolder();
+std::string GetLocalAppDataFolder();
+std::string GetMachineName();
+std::string ChooseMachineName(const std::string& computerName, const std::string& environmentName);

@@ -1,0 +1,50 @@
+// Stand-ins where there is no Windows: enough for the portable code and its tests.
+#include "settings/SysPaths.h"
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string Env(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+} // namespace
+
+std::string GetProgramPath() {
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : "";
+}
+
+std::string GetCommandLineText() {
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    while (!raw.empty() && raw.back() == '\0')
+        raw.pop_back();
+    for (char& c : raw)
+        if (c == '\0')
+            c = ' ';
+    return raw;
+}
+
+std::string GetProgramVersion(const std::string&) { return ""; }
+std::string GetWindowsFolder() { return "/"; }
+std::string GetSystemFolder() { return "/usr/lib/"; }
+std::string GetTempFolder() { return WithSlash(Env("TMPDIR", "/tmp")); }
+std::string GetDocumentsFolder() { return WithSlash(Env("HOME", "/")); }
+std::string GetAppDataFolder() { return WithSlash(Env("XDG_CONFIG_HOME", "/tmp")); }
+std::string GetLocalAppDataFolder() { return WithSlash(Env("XDG_DATA_HOME", "/tmp")); }
+
+std::string GetMachineName() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return ChooseMachineName(name, Env("COMPUTERNAME", ""));
+}
