@@ -1,0 +1,136 @@
+# shellcheck shell=bash
+# Wine on a private virtual display, for the end-to-end tests and the demo.
+# Source this file, then:
+#   wine_env_start BUILD_DIR   Xvfb + a cached Wine prefix under BUILD_DIR, wineserver kept alive
+#   run_e2e BUILD_DIR [ARGS]   the end-to-end suite under Wine; returns its exit code
+#   wine_env_stop              ends every Wine process of the prefix and the display (idempotent)
+
+# Bump when the prefix configuration below changes: older prefixes are rebuilt.
+WINE_ENV_PREFIX_VERSION=1
+WINE_ENV_FIRST_DISPLAY=91
+WINE_ENV_DISPLAY_TRIES=40
+WINE_ENV_SCREEN=1600x900x24
+WINE_ENV_E2E_TIMEOUT=${WINE_ENV_E2E_TIMEOUT:-900}
+
+_wine_env_xvfb_pid=""
+_wine_env_prefix=""
+
+_wine_env_log() { echo "wine.sh: $*" >&2; }
+
+# Starts Xvfb on display :n; succeeds once the server owns the lock and listens.
+_wine_env_try_display() {
+    local n=$1 pid i
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && return 1
+    Xvfb ":$n" -screen 0 "$WINE_ENV_SCREEN" -nolisten tcp -noreset >/dev/null 2>&1 &
+    pid=$!
+    for ((i = 0; i < 100; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid" 2>/dev/null || true
+            return 1 # lost a race for this display, or Xvfb failed
+        fi
+        if [ -S "/tmp/.X11-unix/X$n" ] &&
+            [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ] &&
+            DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+            _wine_env_xvfb_pid=$pid
+            export DISPLAY=":$n"
+            return 0
+        fi
+        sleep 0.05
+    done
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 1
+}
+
+_wine_env_start_display() {
+    local n
+    for ((n = WINE_ENV_FIRST_DISPLAY; n < WINE_ENV_FIRST_DISPLAY + WINE_ENV_DISPLAY_TRIES; n++)); do
+        _wine_env_try_display "$n" && return 0
+    done
+    _wine_env_log "no free X display from :$WINE_ENV_FIRST_DISPLAY on"
+    return 1
+}
+
+# Registry settings of a new prefix: no sound driver (there is no device), no crash
+# dialog (it would block a headless run), and Chinese faces mapped to an installed font.
+_wine_env_registry_file() {
+    local face=$1
+    printf '\xef\xbb\xbf' # byte-order mark; the caller converts the text to UTF-16
+    cat <<EOF
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]
+"Audio"=""
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"SimSun"="$face"
+"宋体"="$face"
+"NSimSun"="$face"
+"新宋体"="$face"
+"MS Shell Dlg"="$face"
+"MS Shell Dlg 2"="$face"
+"Tahoma"="$face"
+EOF
+}
+
+_wine_env_make_prefix() {
+    local stamp="$WINEPREFIX/.pipwarden-prefix" reg
+    [ "$(cat "$stamp" 2>/dev/null)" = "$WINE_ENV_PREFIX_VERSION" ] && return 0
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || { _wine_env_log "wineboot failed"; return 1; }
+    wineserver -w
+    reg="$WINEPREFIX/pipwarden-prefix.reg"
+    _wine_env_registry_file "WenQuanYi Micro Hei" | iconv -f UTF-8 -t UTF-16LE >"$reg" || return 1
+    wine reg import "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 ||
+        { _wine_env_log "registry import failed"; return 1; }
+    wineserver -w
+    rm -f "$reg"
+    echo "$WINE_ENV_PREFIX_VERSION" >"$stamp"
+}
+
+wine_env_start() {
+    local build_dir
+    build_dir=$(cd "${1:?wine_env_start BUILD_DIR}" && pwd) || return 1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX="$build_dir/wineprefix"
+    _wine_env_prefix=$WINEPREFIX
+    _wine_env_start_display || return 1
+    # One builder at a time when several runs share the build folder.
+    (
+        flock 9
+        _wine_env_make_prefix
+    ) 9>"$build_dir/wineprefix.lock" || { wine_env_stop; return 1; }
+    wineserver -p || { _wine_env_log "wineserver did not start"; wine_env_stop; return 1; }
+}
+
+wine_env_stop() {
+    if [ -n "$_wine_env_prefix" ]; then
+        WINEPREFIX=$_wine_env_prefix wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$_wine_env_prefix wineserver -w >/dev/null 2>&1 || true
+        _wine_env_prefix=""
+    fi
+    if [ -n "$_wine_env_xvfb_pid" ]; then
+        kill "$_wine_env_xvfb_pid" 2>/dev/null || true
+        wait "$_wine_env_xvfb_pid" 2>/dev/null || true
+        _wine_env_xvfb_pid=""
+    fi
+    return 0
+}
+
+run_e2e() {
+    local build_dir=${1:?run_e2e BUILD_DIR [gtest args]}
+    shift
+    local exe="$build_dir/bin/pipwarden_e2e.exe" bin rc
+    [ -f "$exe" ] || { _wine_env_log "missing $exe"; return 1; }
+    bin=$(winepath -w "$build_dir/bin" 2>/dev/null) || { _wine_env_log "winepath failed"; return 1; }
+    rc=0
+    PIPWARDEN_BIN=$bin timeout -k 10 "$WINE_ENV_E2E_TIMEOUT" wine "$exe" "$@" || rc=$?
+    if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+        _wine_env_log "end-to-end tests timed out after $WINE_ENV_E2E_TIMEOUT s"
+    fi
+    return "$rc"
+}
