@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
@@ -7,7 +9,6 @@
 #include <initializer_list>
 #include <shlobj.h>
 #include <vector>
-#include <windows.h>
 
 namespace {
 constexpr DWORD kPathBuffer = 260;
@@ -138,6 +139,7 @@ std::string GetLocalAppDataFolder() {
 }
 
 std::string GetMachineName() {
+    // The ANSI form turns a name the code page cannot hold into question marks.
     DWORD size = 0;
     GetComputerNameA(nullptr, &size);
     std::string name;
