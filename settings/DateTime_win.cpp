@@ -1,0 +1,23 @@
+#include "platform/Text.h"
+#include "settings/DateTime.h"
+#include <windows.h>
+
+std::string LocaleDateTimeText() {
+    const LocalTime now = CurrentClock().Now();
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(now.year);
+    st.wMonth = static_cast<WORD>(now.month);
+    st.wDay = static_cast<WORD>(now.day);
+    st.wHour = static_cast<WORD>(now.hour);
+    st.wMinute = static_cast<WORD>(now.minute);
+    st.wSecond = static_cast<WORD>(now.second);
+    wchar_t date[128];
+    wchar_t time[128];
+    // The system's own format for the user's locale, not the user's customised one.
+    if (GetDateFormatW(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE | DATE_SHORTDATE, &st, nullptr,
+                       date, ARRAYSIZE(date)) == 0 ||
+        GetTimeFormatW(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, &st, nullptr, time,
+                       ARRAYSIZE(time)) == 0)
+        return kInvalidDateTimeText;
+    return Narrow(date) + " " + Narrow(time);
+}
