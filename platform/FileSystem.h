@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class PathKind { Missing, File, Folder };
 
@@ -18,6 +19,11 @@ public:
     virtual bool ClearReadOnly(const std::string& path) = 0;
     virtual bool Delete(const std::string& path) = 0;
     virtual std::int64_t Size(const std::string& path) = 0; // -1 when missing
+    // Names of the immediate sub-folders of a folder, in the system's listing order.
+    virtual std::vector<std::string> ListFolders(const std::string& path) {
+        static_cast<void>(path);
+        return {};
+    }
 };
 
 FileSystem& Files();

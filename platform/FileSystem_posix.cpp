@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 #include <atomic>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -89,6 +90,20 @@ public:
         if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
             return -1;
         return static_cast<std::int64_t>(st.st_size);
+    }
+
+    std::vector<std::string> ListFolders(const std::string& path) override {
+        std::vector<std::string> names;
+        DIR* folder = ::opendir(path.c_str());
+        if (!folder)
+            return names;
+        while (const dirent* entry = ::readdir(folder)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != ".." && Kind(path + "/" + name) == PathKind::Folder)
+                names.push_back(name);
+        }
+        ::closedir(folder);
+        return names;
     }
 };
 } // namespace

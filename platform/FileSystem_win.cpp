@@ -97,6 +97,22 @@ public:
             return -1;
         return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
+
+    std::vector<std::string> ListFolders(const std::string& path) override {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((Widen(path) + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            const std::wstring name = found.cFileName;
+            const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (isFolder && name != L"." && name != L"..")
+                names.push_back(Narrow(name));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return names;
+    }
 };
 } // namespace
 

@@ -1,0 +1,66 @@
+#include "quotes/RemoteListReader.h"
+#include "platform/Text.h"
+
+bool RemoteListReader::OpenProcessOf(Desktop& desktop, WindowHandle list) {
+    const std::uint32_t owner = desktop.ProcessOf(list);
+    if (owner == 0)
+        return false;
+    if (process && owner == processId && openedOn == &desktop)
+        return true;
+    Release();
+    process = desktop.OpenProcessMemory(owner);
+    if (!process)
+        return false;
+    block = desktop.AllocateMemory(process, kBlockBytes);
+    if (!block) {
+        desktop.CloseProcess(process);
+        process = 0;
+        return false;
+    }
+    openedOn = &desktop;
+    processId = owner;
+    return true;
+}
+
+void RemoteListReader::Release() {
+    if (process && openedOn) {
+        if (block)
+            openedOn->FreeMemory(process, block);
+        openedOn->CloseProcess(process);
+    }
+    openedOn = nullptr;
+    process = 0;
+    block = 0;
+    processId = 0;
+}
+
+bool RemoteListReader::ReadCell(Desktop& desktop, WindowHandle list, int row, int column,
+                                std::string& text) {
+    text.clear();
+    if (row < 0 || column < 0 || !OpenProcessOf(desktop, list))
+        return false;
+    ListItemRequest request;
+    request.mask = kListItemTextOnly;
+    request.item = row;
+    request.subItem = column;
+    request.text = static_cast<std::uint32_t>(block + sizeof(ListItemRequest));
+    request.textMax = kTextBytes;
+    if (!desktop.WriteMemory(process, block, &request, sizeof request)) {
+        // The process has gone (its id may come back with another program): start afresh.
+        Release();
+        return false;
+    }
+    if (!desktop.SendGetItemText(list, row, block))
+        return false;
+    if (!desktop.ReadMemory(process, block, copy.data(), copy.size())) {
+        Release();
+        return false;
+    }
+    // Whatever the list wrote, the text ends inside the buffer.
+    const char* cell = copy.data() + sizeof(ListItemRequest);
+    std::size_t length = 0;
+    while (length + 1 < static_cast<std::size_t>(kTextBytes) && cell[length] != '\0')
+        ++length;
+    text = AnsiToUtf8(std::string(cell, length));
+    return true;
+}

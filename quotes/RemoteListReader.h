@@ -1,0 +1,32 @@
+#pragma once
+#include "platform/Desktop.h"
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Reads cells of another process's list view through one block of that process's memory:
+// the item request followed by the text buffer. The block is allocated once and reused
+// until a list of another process is read.
+class RemoteListReader {
+public:
+    static constexpr int kTextBytes = 10; // so a cell reads as at most 9 characters
+    static constexpr std::size_t kBlockBytes = sizeof(ListItemRequest) + kTextBytes;
+
+    RemoteListReader() = default;
+    ~RemoteListReader() { Release(); }
+    RemoteListReader(const RemoteListReader&) = delete;
+    RemoteListReader& operator=(const RemoteListReader&) = delete;
+
+    bool ReadCell(Desktop& desktop, WindowHandle list, int row, int column, std::string& text);
+    // Frees the block and closes the process.
+    void Release();
+
+private:
+    bool OpenProcessOf(Desktop& desktop, WindowHandle list);
+
+    Desktop* openedOn = nullptr;
+    std::uint32_t processId = 0;
+    ProcessHandle process = 0;
+    RemoteAddress block = 0;
+    std::array<char, kBlockBytes> copy{};
+};
