@@ -6,7 +6,7 @@
 #   wine_env_stop              ends every Wine process of the prefix and the display (idempotent)
 
 # Bump when the prefix configuration below changes: older prefixes are rebuilt.
-WINE_ENV_PREFIX_VERSION=1
+WINE_ENV_PREFIX_VERSION=2
 WINE_ENV_FIRST_DISPLAY=91
 WINE_ENV_DISPLAY_TRIES=40
 WINE_ENV_SCREEN=1600x900x24
@@ -52,7 +52,9 @@ _wine_env_start_display() {
 }
 
 # Registry settings of a new prefix: no sound driver (there is no device), no crash
-# dialog (it would block a headless run), and Chinese faces mapped to an installed font.
+# dialog (it would block a headless run), windows not handed to a window manager (Xvfb has
+# none, and Wine would wait 2 s for one on every hidden window), and the Chinese faces
+# mapped to an installed font.
 _wine_env_registry_file() {
     local face=$1
     printf '\xef\xbb\xbf' # byte-order mark; the caller converts the text to UTF-16
@@ -64,6 +66,9 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "SimSun"="$face"
@@ -80,6 +85,7 @@ _wine_env_make_prefix() {
     local stamp="$WINEPREFIX/.pipwarden-prefix" reg
     [ "$(cat "$stamp" 2>/dev/null)" = "$WINE_ENV_PREFIX_VERSION" ] && return 0
     rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX" # wineboot -i fills it; the stamp comes last, when all went well
     wineboot -i >/dev/null 2>&1 || { _wine_env_log "wineboot failed"; return 1; }
     wineserver -w
     reg="$WINEPREFIX/pipwarden-prefix.reg"
@@ -91,20 +97,33 @@ _wine_env_make_prefix() {
     echo "$WINE_ENV_PREFIX_VERSION" >"$stamp"
 }
 
+# Wine looks for the caption-button font only in the prefix; without it the close box shows
+# a letter. Debian's fonts-wine ships it outside.
+_wine_env_copy_marlett() {
+    local font=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -f "$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+        cp "$font" "$fonts/" 2>/dev/null || true
+    fi
+}
+
+# One environment per build folder at a time: a wineserver left over from an interrupted
+# run of the same prefix would still talk to its old display, so it is ended first.
 wine_env_start() {
     local build_dir
     build_dir=$(cd "${1:?wine_env_start BUILD_DIR}" && pwd) || return 1
-    export WINEDEBUG=-all
+    [ -n "$_wine_env_prefix" ] && wine_env_stop
+    export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX="$build_dir/wineprefix"
     _wine_env_prefix=$WINEPREFIX
-    _wine_env_start_display || return 1
-    # One builder at a time when several runs share the build folder.
-    (
-        flock 9
-        _wine_env_make_prefix
-    ) 9>"$build_dir/wineprefix.lock" || { wine_env_stop; return 1; }
+    wineserver -k >/dev/null 2>&1 || true
+    _wine_env_start_display || { wine_env_stop; return 1; }
+    _wine_env_make_prefix || { wine_env_stop; return 1; }
+    _wine_env_copy_marlett
     wineserver -p || { _wine_env_log "wineserver did not start"; wine_env_stop; return 1; }
+    # Start the session's services and desktop now, detached from the caller's output:
+    # started later by a test they would inherit its stdout and keep a pipe open.
+    wineboot </dev/null >/dev/null 2>&1 || { _wine_env_log "wineboot failed"; wine_env_stop; return 1; }
 }
 
 wine_env_stop() {
@@ -132,5 +151,7 @@ run_e2e() {
     if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
         _wine_env_log "end-to-end tests timed out after $WINE_ENV_E2E_TIMEOUT s"
     fi
+    # The tests delete their temporary folders ("pw e2e ..."); a killed run cannot.
+    rm -rf "$WINEPREFIX"/drive_c/users/*/Temp/"pw e2e "* 2>/dev/null || true
     return "$rc"
 }

@@ -1,0 +1,53 @@
+#include "launcher/Launcher.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+#include <string>
+#include <windows.h>
+
+namespace {
+// The launcher's own path; grows the buffer instead of passing on a cut-off path.
+std::string OwnPath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return "";
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The exact path as the application name, so a folder with blanks can never make the
+// system start some other program named by the first words of the command line.
+void StartProgram(const std::string& programPath, const std::string& commandLine) {
+    const std::wstring application = Widen(programPath);
+    std::wstring arguments = Widen(commandLine); // CreateProcessW may write into it
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(application.c_str(), arguments.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const LaunchPlan plan =
+        PlanLaunch(GetUserDefaultLangID(), OwnPath(), Narrow(GetCommandLineW()));
+    if (!plan.start) {
+        ShowMessageBox(plan.errorText, kLauncherCaption);
+        return 0;
+    }
+    if (plan.delayMilliseconds > 0)
+        Sleep(plan.delayMilliseconds);
+    StartProgram(plan.programPath, plan.commandLine);
+    return 0;
+}
