@@ -1,0 +1,62 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// Where the price bar sits and how it slides under the top screen edge.
+inline constexpr int kDefaultBarHeight = 45;
+inline constexpr int kBarWidthChinese = 501;
+inline constexpr int kBarWidthOther = 701;
+inline constexpr int kMinBarWidth = 110;
+inline constexpr int kScreenWidthReserve = 100;
+inline constexpr int kAdoptHeightAbove = 40; // heights strictly between these two
+inline constexpr int kAdoptHeightBelow = 100;
+inline constexpr int kMaxBarHeight = 55;
+inline constexpr int kEdgeStripPixels = 2;   // left visible when slid up
+inline constexpr int kRevealedTop = -1;
+inline constexpr int kSlideStopBeforeEnd = 5;
+
+struct BarRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool Contains(int x, int y) const {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    }
+};
+
+// The saved height "H" when it is a usable number, else the given one.
+int StartHeight(const std::string& savedHeight, int defaultHeight);
+
+struct Placement {
+    bool centre = false; // centre horizontally at the top, keep the size
+    int x = 0, y = 0;
+    bool resize = false; // with the saved width and height
+    int width = 0, height = 0;
+};
+
+// From the saved "X", "Y", "W", "H"; a value that is missing or not a number counts as -1.
+Placement PlanPlacement(const std::string& x, const std::string& y, const std::string& w,
+                        const std::string& h, int screenWidth, int windowWidth);
+
+struct SizeDecision {
+    int width = 0;
+    int height = 0; // the new window height
+};
+
+// WM_SIZE: the width within its limits (never below what the message brings), a height
+// between 40 and 100 adopted, and the height capped.
+SizeDecision DecideSize(int messageWidth, int messageHeight, int screenWidth, int windowHeight);
+
+// The tops of the slide-up animation for a window of this height, then the final top.
+std::vector<int> SlideUpTops(int height);
+
+enum class AutoHideAction { None, SlideUp, Reveal };
+
+struct AutoHideState {
+    bool edgeHidden = false;
+    bool slideArmed = false;
+};
+
+// One auto-hide step at the top edge (pointer outside: slide up; on the strip: come down).
+// `animate` tells the slide-up to show the window and move it pixel by pixel first.
+AutoHideAction DecideAutoHide(const BarRect& window, int cursorX, int cursorY,
+                              const AutoHideState& state, bool& animate);

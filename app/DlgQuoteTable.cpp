@@ -1,0 +1,218 @@
+// The quote table of the price bar: columns, price refresh, colours and clicks.
+#include "app/DlgQuote.h"
+#include "app/LaterWindows.h"
+#include "app/ProgramMenu.h"
+#include "app/QuoteColumns.h"
+#include "app/TerminalRows.h"
+#include "platform/MessageBox.h"
+#include "platform/Params.h"
+#include "quotes/MTHandler.h"
+#include "quotes/PriceLookup.h"
+#include "settings/AppConfig.h"
+#include "settings/Config.h"
+#include "resources/resource.h"
+#include <commctrl.h>
+#include "settings/LangTable.h"
+
+namespace {
+constexpr int kCaptionMessage = 0;
+constexpr int kOrderHintText = 96;
+constexpr int kReceivingText = 60;
+constexpr int kTimeColumnWidth = 60;
+const char* const kTimeColumnTitle = "Time";
+const char* const kCurrencyEmptyText = "Currency Empty";
+const char* const kOrderFromFloat = "FLOAT";
+const char* const kOrderFromBar = "BAR";
+} // namespace
+
+void CDlgQuote::BuildColumns(bool rebuild) {
+    if (AppConfig().dataSource != kTerminalDataSource && !columnsReady) {
+        SetWindowPos(Handle(), nullptr, 0, 0, windowWidth, windowHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    StopTimer(kRebuildTimer);
+    if (rebuild)
+        RefreshAlertsList();
+    // A message row left by SetMessageRow goes as well.
+    quoteList.DeleteAllColumns();
+    if (showTime)
+        quoteList.InsertColumn(0, kTimeColumnTitle, kTimeColumnWidth);
+    quoteList.DeleteAllItems();
+    quoteList.InsertItem(0, "");
+
+    displayList = Config().Get("DisplayCurrency");
+    std::vector<std::string> terminalSymbols;
+    if (displayList.size() < 2 || SplitList(displayList).empty())
+        GetSymbols(terminalSymbols); // the reader reports its own failures
+    const ColumnPlan plan = PlanColumns(displayList, Config().Get("ColumnWidth"), terminalSymbols,
+                                        showTime);
+    if (plan.symbols.empty()) {
+        StopTimer(kRebuildTimer);
+        return;
+    }
+    for (std::size_t i = 0; i < plan.symbols.size(); ++i)
+        quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i), plan.symbols[i],
+                               plan.widths[i]);
+    if (plan.fromTerminal) {
+        displayList = plan.newDisplayList;
+        Config().Set("DisplayCurrency", displayList);
+    }
+    const int lastColumns = ParseDecimal(Config().Get("LASTCOLNUM")).value_or(-1);
+    if (lastColumns != static_cast<int>(plan.symbols.size())) {
+        Config().SetInt("LASTCOLNUM", quoteList.ColumnCount());
+        Config().SetInt("W", plan.barWidth);
+    }
+    changeMarks.Reset(static_cast<std::size_t>(quoteList.ColumnCount()));
+    scan.Reset();
+    windowWidth = plan.barWidth;
+    SetWindowPos(Handle(), nullptr, 0, 0, windowWidth, windowHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    tableBuilt = true;
+    ShowQuote();
+    if (Handle())
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW |
+                                                     RDW_ALLCHILDREN);
+}
+
+void CDlgQuote::ShowQuote() {
+    Guarded("ShowQuote", Failures(), Reporter(), [this] {
+        if (Config().Get("PriceBarBringToTop") != "0")
+            SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (AppConfig().dataSource == kTerminalDataSource)
+            ShowPrice1();
+        else
+            ShowPrice2();
+    });
+}
+
+void CDlgQuote::ShowPrice1() {
+    Guarded("ShowPrice1", Failures(), Reporter(), [this] {
+        CMTHandler& terminal = MTHandler();
+        if (!CurrentDesktop().IsWindow(terminal.MarketWatchList())) {
+            ShowWindow(Handle(), SW_SHOWNORMAL);
+            StopTimer(kMainTickTimer);
+            ShowMessageBox(GetMessage(18), GetMessage(kCaptionMessage));
+            End(IDCANCEL);
+            return;
+        }
+        if (!tableBuilt)
+            return;
+        const int columns = quoteList.ColumnCount();
+        if (showTime)
+            quoteList.SetItemText(0, 0, terminal.ReadMarketTimeFile());
+        std::vector<std::string> symbols;
+        std::vector<std::string> previous;
+        for (int column = FirstPriceColumn(); column < columns; ++column) {
+            symbols.push_back(quoteList.ColumnTitle(column));
+            previous.push_back(quoteList.ItemText(0, column));
+        }
+        TerminalRows rows(terminal);
+        const std::vector<ScannedPrice> prices = scan.Scan(symbols, displayList, rows);
+        for (std::size_t i = 0; i < prices.size(); ++i) {
+            const int column = FirstPriceColumn() + static_cast<int>(i);
+            if (prices[i].text != previous[i])
+                quoteList.SetItemText(0, column, prices[i].text);
+            if (!prices[i].found)
+                continue;
+            CheckNotify(symbols[i], previous[i], prices[i].text);
+            TrackChange(column, previous[i], prices[i].text);
+        }
+    });
+}
+
+void CDlgQuote::ShowPrice2() {
+    Guarded("ShowPrice2", Failures(), Reporter(), [this] {
+        // The Internet readers register their source once they exist.
+        if (!ActivePriceSource())
+            return;
+        const std::string receiving = GetText(kReceivingText);
+        for (int column = FirstPriceColumn(); column < quoteList.ColumnCount(); ++column) {
+            const std::string symbol = quoteList.ColumnTitle(column);
+            std::string previous = quoteList.ItemText(0, column);
+            if (previous == receiving)
+                previous.assign(1, '0');
+            const std::string price = NormaliseInternetPrice(GetPrice(symbol));
+            quoteList.SetItemText(0, column, price);
+            CheckNotify(symbol, previous, price);
+            TrackChange(column, previous, price);
+        }
+    });
+}
+
+void CDlgQuote::SetMessageRow(const std::string& text) {
+    quoteList.DeleteAllItems();
+    quoteList.DeleteAllColumns();
+    RECT rect{};
+    GetWindowRect(Handle(), &rect);
+    quoteList.InsertColumn(0, "", rect.right - rect.left, LVCFMT_LEFT);
+    quoteList.InsertItem(0, text);
+    columnsReady = false;
+    tableBuilt = false;
+    StartTimer(kRebuildTimer, kRebuildDelayMs);
+}
+
+void CDlgQuote::TrackChange(int column, const std::string& previous, const std::string& current) {
+    changeMarks.Track(static_cast<std::size_t>(column), previous, current);
+    quoteList.RedrawAll();
+}
+
+MsgResult CDlgQuote::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
+    auto& draw = NotifyAs<NMLVCUSTOMDRAW>(lParam);
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const int direction = changeMarks.Direction(static_cast<std::size_t>(draw.iSubItem));
+        draw.clrText = direction == kPriceRose   ? priceUpColour
+                       : direction == kPriceFell ? priceDownColour
+                                                 : GetSysColor(COLOR_WINDOWTEXT);
+        draw.clrTextBk = RGB(0xFF, 0xFF, 0xFF);
+        SelectObject(draw.nmcd.hdc, priceFont);
+        return CDRF_NEWFONT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+MsgResult CDlgQuote::OnListClick(MsgWParam, MsgLParam) {
+    if (IsAlertsListActive())
+        return 0;
+    quoteList.ClearSelection(0);
+    ToggleTerminal();
+    return 0;
+}
+
+MsgResult CDlgQuote::OnListRightClick(MsgWParam, MsgLParam lParam) {
+    const auto& click = NotifyAs<NMITEMACTIVATE>(lParam);
+    const int column = quoteList.ColumnAt(click.ptAction);
+    const std::string symbol =
+        column >= FirstPriceColumn() ? quoteList.ColumnTitle(column) : std::string();
+    Config().Set("ORDERSYMBOL", symbol);
+    Config().Set("ORDERFROM", kOrderFromBar);
+    ShowProgramMenu(kMenuCallerList);
+    return 0;
+}
+
+MsgResult CDlgQuote::OnColumnClick(MsgWParam, MsgLParam lParam) {
+    const auto& click = NotifyAs<NMLISTVIEW>(lParam);
+    if (click.iSubItem >= FirstPriceColumn())
+        OpenFloatWindow(quoteList.ColumnTitle(click.iSubItem));
+    return 0;
+}
+
+MsgResult CDlgQuote::OnNewOrder(MsgWParam, MsgLParam) {
+    const std::string symbol = Config().Get("ORDERSYMBOL");
+    if (symbol.empty()) {
+        ShowMessageBox(kCurrencyEmptyText, GetMessage(kCaptionMessage));
+        return 0;
+    }
+    if (Config().Get("ORDERFROM") == kOrderFromFloat)
+        ShowMessageBox(GetText(kOrderHintText), GetMessage(kCaptionMessage));
+    MTHandler().OpenOrderWindow(symbol);
+    return 0;
+}

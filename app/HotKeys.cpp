@@ -1,0 +1,41 @@
+#include "app/HotKeys.h"
+#include "app/QuoteColumns.h"
+
+const std::array<HotKeyDefinition, kHotKeyCount>& HotKeyTable() {
+    static const std::array<HotKeyDefinition, kHotKeyCount> table = {{
+        {"TICKMON_MT4", "OPTHOTMT4VC", "OPTHOTMT4WM", 'Z', 51},
+        {"TICKMON_BAR", "OPTHOTBARVC", "OPTHOTBARWM", 'X', 52},
+        {"TICKMON_SETTINGS", "OPTHOTSETTINGSVC", "OPTHOTSETTINGSWM", 'S', 121},
+        {"TICKMON_ICON", "OPTHOTICONVC", "OPTHOTICONWM", 'T', 53},
+        {"TICKMON_NEWS", "OPTHOTNEWSVC", "OPTHOTNEWSWM", 'V', 94},
+    }};
+    return table;
+}
+
+unsigned ModifiersToRegistrationFlags(unsigned controlModifiers) {
+    unsigned flags = 0;
+    if (controlModifiers & kControlAlt)
+        flags |= kModAlt;
+    if (controlModifiers & kControlCtrl)
+        flags |= kModControl;
+    if (controlModifiers & kControlShift)
+        flags |= kModShift;
+    return flags;
+}
+
+HotKeyChoice ResolveHotKey(const HotKeyDefinition& definition, const std::string& savedKey,
+                           const std::string& savedModifiers) {
+    HotKeyChoice choice;
+    if (!savedKey.empty() && !savedModifiers.empty()) {
+        choice.key = static_cast<std::uint16_t>(LeadingDecimal(savedKey));
+        choice.modifiers = static_cast<std::uint16_t>(LeadingDecimal(savedModifiers));
+    } else {
+        choice.key = static_cast<std::uint16_t>(definition.defaultKey);
+        choice.modifiers = kDefaultHotKeyModifiers;
+    }
+    return choice;
+}
+
+std::string HotKeyWarningText(const std::string& head, const std::string& failureList) {
+    return head + ":" + "\r\n" + failureList;
+}

@@ -1,0 +1,67 @@
+#include "app/QuoteColumns.h"
+#include <gtest/gtest.h>
+
+namespace {
+const std::vector<std::string> kTwelve = {"EURUSD", "GBPUSD", "USDCHF", "USDJPY",
+                                          "AUDUSD", "NZDUSD", "USDCAD", "EURJPY",
+                                          "GBPJPY", "XAUUSD", "XAGUSD", "USDX"};
+}
+
+TEST(AppQuoteColumns, EmptyDisplayListTakesFirstEightTerminalSymbolsAndStoresThem) {
+    const ColumnPlan plan = PlanColumns("", "", kTwelve, false);
+    ASSERT_EQ(plan.symbols.size(), 8u);
+    EXPECT_EQ(plan.symbols.back(), "EURJPY");
+    EXPECT_TRUE(plan.fromTerminal);
+    EXPECT_EQ(plan.newDisplayList,
+              "EURUSD,GBPUSD,USDCHF,USDJPY,AUDUSD,NZDUSD,USDCAD,EURJPY,");
+    EXPECT_EQ(plan.barWidth, kBarMargin + 8 * 70);
+}
+
+TEST(AppQuoteColumns, DisplayListOfCommasOnlyCountsAsEmpty) {
+    const ColumnPlan plan = PlanColumns(",,,", "", {"EURUSD", "GBPUSD"}, false);
+    EXPECT_TRUE(plan.fromTerminal);
+    EXPECT_EQ(plan.symbols.size(), 2u);
+    EXPECT_EQ(PlanColumns(",,,", "", {}, false).symbols.size(), 0u);
+}
+
+TEST(AppQuoteColumns, SavedWidthsApplyOnlyWithOneWidthPerSymbol) {
+    const ColumnPlan plan = PlanColumns("EURUSD,GBPUSD,XAUUSD,", "60,90,30,", kTwelve, true);
+    EXPECT_FALSE(plan.fromTerminal);
+    EXPECT_EQ(plan.widths, (std::vector<int>{60, 90, kMinColumnWidth}));
+    EXPECT_EQ(plan.barWidth, kBarMarginWithTime + 60 + 90 + 50);
+
+    // A count that does not match: the default of the first symbol for all.
+    EXPECT_EQ(ChooseColumnWidths({"EURUSD", "GBPUSD"}, "60,"), (std::vector<int>{70, 70}));
+    EXPECT_EQ(ChooseColumnWidths({"EURUSDm", "X"}, ""), (std::vector<int>{70, 70}));
+    EXPECT_EQ(ChooseColumnWidths({"EURUSD.m", "X"}, ""), (std::vector<int>{80, 80}));
+    EXPECT_EQ(ChooseColumnWidths({"EURUSD.pro", "X"}, ""), (std::vector<int>{100, 100}));
+}
+
+TEST(AppQuoteColumns, NonNumericWidthsFallToTheFloor) {
+    EXPECT_EQ(ChooseColumnWidths({"EURUSD", "GBPUSD"}, "abc,-20,"),
+              (std::vector<int>{kMinColumnWidth, kMinColumnWidth}));
+    EXPECT_EQ(WidthsText({60, 80, 80}), "60,80,80,");
+}
+
+TEST(AppQuoteColumns, ListsSplitAndJoinWithTrailingCommas) {
+    EXPECT_EQ(SplitList("EURUSD,,GBPUSD"), (std::vector<std::string>{"EURUSD", "GBPUSD"}));
+    EXPECT_TRUE(SplitList("").empty());
+    EXPECT_EQ(JoinList({"A", "B"}), "A,B,");
+}
+
+TEST(AppQuoteColumns, DecimalParsing) {
+    EXPECT_EQ(ParseDecimal(" -12 "), -12);
+    EXPECT_FALSE(ParseDecimal("12px").has_value());
+    EXPECT_FALSE(ParseDecimal("").has_value());
+    EXPECT_FALSE(ParseDecimal("99999999999").has_value());
+    EXPECT_EQ(LeadingDecimal("65abc"), 65);
+    EXPECT_EQ(LeadingDecimal("abc"), 0);
+}
+
+TEST(AppQuoteColumns, InternetPricesDropAnOddLastDigit) {
+    EXPECT_EQ(NormaliseInternetPrice("1.23456"), "1.2345");
+    EXPECT_EQ(NormaliseInternetPrice("1.2345"), "1.2345");
+    EXPECT_EQ(NormaliseInternetPrice("110.123"), "110.12");
+    EXPECT_EQ(NormaliseInternetPrice(".123"), ".123");
+    EXPECT_EQ(NormaliseInternetPrice("Error"), "Error");
+}
