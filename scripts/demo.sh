@@ -18,27 +18,35 @@ cmake --build "$WIN" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
 rm -rf "$DEMO"
 mkdir -p "$DEMO/file"
 cp "$WIN/bin/Pip Warden.exe" "$DEMO/"
-if [ -f "$WIN/bin/Pipwarden.exe" ]; then
-    cp "$WIN/bin/Pipwarden.exe" "$DEMO/file/"
-else
-    echo "demo: the main program is not built yet; running the launcher alone, which"
-    echo "demo: reports the missing main program in its message box."
-fi
+cp "$WIN/bin/Pipwarden.exe" "$DEMO/file/"
+for folder in data skin; do
+    if [ -d "$WIN/bin/$folder" ]; then cp -r "$WIN/bin/$folder" "$DEMO/file/"; fi
+done
+# A fresh start shows the options once; the demo goes straight to the price bar.
+printf '[MAIN]\r\nSHOWOPTION=1\r\n' >"$DEMO/file/pipward.cfg"
 
 # shellcheck source=lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
 trap 'wine_env_stop' EXIT INT TERM
 
+# The simulated terminal stands in for MetaTrader 4; the launcher starts the main program.
+start_programs() {
+    wine "$WIN/bin/mt4sim.exe" /seed:7 >/dev/null 2>&1 &
+    sleep 3
+    wine "$DEMO/Pip Warden.exe" >/dev/null 2>&1 &
+}
+
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$WIN/wineprefix"
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$WIN/wineprefix-demo"
     _wine_env_make_prefix
-    echo "demo: running on $DISPLAY; close the program's windows to end the demo."
-    wine "$DEMO/Pip Warden.exe"
+    _wine_env_prefix=$WINEPREFIX
+    echo "demo: running on $DISPLAY; choose Exit in the tray menu and close the terminal to end."
+    start_programs
     wineserver -w
 else
     wine_env_start "$WIN"
-    wine "$DEMO/Pip Warden.exe" &
-    sleep 6
+    start_programs
+    sleep 10
     import -window root "$BUILD/demo/screenshot.png"
     echo "demo: no display; screenshot saved to $BUILD/demo/screenshot.png"
 fi
