@@ -1,0 +1,389 @@
+// Figures of the terminal reader on the real desktop against a simulated terminal: the
+// cost of one cell read, and how many calls into the terminal a price refresh of the
+// displayed pairs makes.
+//
+//   reader_bench [/reads:N] [/pairs:EURUSD,GBPUSD,...]
+//
+// mt4sim.exe must lie beside this program. Exit code 0 when the figures were taken.
+#include "platform/Desktop.h"
+#include "platform/Text.h"
+#include "quotes/MTHandler.h"
+#include "settings/AppConfig.h"
+#include "settings/Config.h"
+#include "tools/mt4sim/SimClient_win.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kListRows = 40;
+constexpr int kDefaultReads = 4000;
+constexpr int kWarmUpReads = 200;
+constexpr int kLaterRefreshes = 100;
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kEndTimeoutMs = 5000;
+// Pairs a trader keeps on the bar, spread over the first rows of the list as brokers order
+// them; the last is a cross below the default symbols.
+const char* const kDefaultPairs = "EURUSD,GBPUSD,USDJPY,AUDUSD,USDCAD,EURJPY,GOLD,EURCHF";
+const char* const kMissingPair = "USDTRY";
+
+double Microseconds(LONGLONG ticks) {
+    static const double frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    return static_cast<double>(ticks) * 1e6 / frequency;
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// Calls into the terminal's process, counted and timed by kind.
+struct Tally {
+    int itemTexts = 0;  // LVM_GETITEMTEXT: one per cell read
+    int itemCounts = 0; // LVM_GETITEMCOUNT
+    int otherMessages = 0;
+    int writes = 0;
+    int reads = 0;
+    int opens = 0;
+    LONGLONG itemTextTicks = 0, writeTicks = 0, readTicks = 0;
+
+    int Messages() const { return itemTexts + itemCounts + otherMessages; }
+};
+
+// The platform desktop, with every call that crosses into another process counted.
+class CountingDesktop final : public Desktop {
+public:
+    explicit CountingDesktop(Desktop& real) : real(real) {}
+    Tally tally;
+
+    std::vector<WindowHandle> TopLevelWindows(std::size_t limit) override {
+        return real.TopLevelWindows(limit);
+    }
+    std::string ClassName(WindowHandle w) override { return real.ClassName(w); }
+    std::string Title(WindowHandle w) override { return real.Title(w); }
+    std::string WindowText(WindowHandle w) override {
+        ++tally.otherMessages;
+        return real.WindowText(w);
+    }
+    WindowHandle ChildAfter(WindowHandle p, WindowHandle a) override {
+        return real.ChildAfter(p, a);
+    }
+    WindowHandle FindTopLevel(const std::string& t) override { return real.FindTopLevel(t); }
+    bool IsWindow(WindowHandle w) override { return real.IsWindow(w); }
+    bool IsVisible(WindowHandle w) override { return real.IsVisible(w); }
+    void Show(WindowHandle w, bool v) override { real.Show(w, v); }
+    void BringToForeground(WindowHandle w) override { real.BringToForeground(w); }
+    int ListItemCount(WindowHandle list) override {
+        ++tally.itemCounts;
+        return real.ListItemCount(list);
+    }
+    int ListSelectionMark(WindowHandle list) override {
+        ++tally.otherMessages;
+        return real.ListSelectionMark(list);
+    }
+    bool SendGetItemText(WindowHandle list, int row, RemoteAddress request) override {
+        ++tally.itemTexts;
+        const LONGLONG start = Now();
+        const bool answered = real.SendGetItemText(list, row, request);
+        tally.itemTextTicks += Now() - start;
+        return answered;
+    }
+    void SendKeyDown(WindowHandle w, DesktopKey k) override {
+        ++tally.otherMessages;
+        real.SendKeyDown(w, k);
+    }
+    void PostKeyDown(WindowHandle w, DesktopKey k) override { real.PostKeyDown(w, k); }
+    void SendClose(WindowHandle w) override {
+        ++tally.otherMessages;
+        real.SendClose(w);
+    }
+    std::uint32_t ProcessOf(WindowHandle w) override { return real.ProcessOf(w); }
+    ProcessHandle OpenProcessMemory(std::uint32_t id) override {
+        ++tally.opens;
+        return real.OpenProcessMemory(id);
+    }
+    RemoteAddress AllocateMemory(ProcessHandle p, std::size_t size) override {
+        return real.AllocateMemory(p, size);
+    }
+    bool WriteMemory(ProcessHandle p, RemoteAddress a, const void* data,
+                     std::size_t size) override {
+        ++tally.writes;
+        const LONGLONG start = Now();
+        const bool done = real.WriteMemory(p, a, data, size);
+        tally.writeTicks += Now() - start;
+        return done;
+    }
+    bool ReadMemory(ProcessHandle p, RemoteAddress a, void* data, std::size_t size) override {
+        ++tally.reads;
+        const LONGLONG start = Now();
+        const bool done = real.ReadMemory(p, a, data, size);
+        tally.readTicks += Now() - start;
+        return done;
+    }
+    void FreeMemory(ProcessHandle p, RemoteAddress a) override { real.FreeMemory(p, a); }
+    void CloseProcess(ProcessHandle p) override { real.CloseProcess(p); }
+    bool StartProgram(const std::string& path) override { return real.StartProgram(path); }
+    void Wait(int ms) override { real.Wait(ms); }
+
+private:
+    Desktop& real;
+};
+
+struct Options {
+    int reads = kDefaultReads;
+    std::vector<std::string> pairs;
+};
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (comma > start)
+            parts.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return parts;
+}
+
+std::vector<std::string> Arguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; argv && i < count; ++i)
+        args.push_back(Narrow(argv[i]));
+    LocalFree(argv);
+    return args;
+}
+
+bool ParseOptions(Options& options) {
+    options.pairs = SplitCommas(kDefaultPairs);
+    for (const std::string& arg : Arguments()) {
+        if (arg.rfind("/reads:", 0) == 0) {
+            options.reads = std::atoi(arg.c_str() + 7);
+            if (options.reads < 1)
+                return false;
+        } else if (arg.rfind("/pairs:", 0) == 0) {
+            options.pairs = SplitCommas(arg.substr(7));
+            if (options.pairs.empty())
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring OwnFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    return path.substr(0, path.rfind(L'\\'));
+}
+
+// The settings the reader reads and writes, in a folder of the benchmark's own.
+class BenchSettings {
+public:
+    BenchSettings() {
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        folder = std::wstring(temp) + L"pw bench " + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder.c_str(), nullptr);
+        AppEnvironment environment = SystemEnvironment();
+        environment.programPath = Narrow(folder) + "\\Pipwarden.exe";
+        config = std::make_unique<CAppConfig>(environment);
+        SetAppConfig(config.get());
+    }
+    ~BenchSettings() {
+        DeleteFileW(Widen(Config().GetPath()).c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+
+private:
+    std::wstring folder;
+    std::unique_ptr<CAppConfig> config;
+};
+
+// The simulated terminal, ended when this goes.
+class Terminal {
+public:
+    bool Start(const std::wstring& program, const std::string& account) {
+        std::wstring commandLine = L"\"" + program + L"\" /rows:" + std::to_wstring(kListRows) +
+                                   L" /frozen /account:" + Widen(account);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info))
+            return false;
+        CloseHandle(info.hThread);
+        process = info.hProcess;
+        processId = info.dwProcessId;
+        for (DWORD waited = 0; waited < kStartTimeoutMs && !window; waited += kPollMs) {
+            EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(this));
+            if (!window)
+                Sleep(kPollMs);
+        }
+        return window != nullptr;
+    }
+    ~Terminal() {
+        if (!process)
+            return;
+        if (!window || !SendSimCommand(window, SimCommand::Quit) ||
+            WaitForSingleObject(process, kEndTimeoutMs) != WAIT_OBJECT_0)
+            TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+
+private:
+    static BOOL CALLBACK FindOwnWindow(HWND candidate, LPARAM context) {
+        auto* self = reinterpret_cast<Terminal*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(candidate, &owner);
+        wchar_t name[64] = {};
+        GetClassNameW(candidate, name, 64);
+        if (owner == self->processId && Narrow(name) == kSimTerminalClass) {
+            self->window = candidate;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+    HWND window = nullptr;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Percentile(std::vector<double> values, int percent) {
+    std::sort(values.begin(), values.end());
+    return values[(values.size() - 1) * static_cast<std::size_t>(percent) / 100];
+}
+
+void MeasureReadCell(CMTHandler& reader, CountingDesktop& desk, int reads) {
+    const WindowHandle list = reader.MarketWatchList();
+    std::string cell;
+    for (int i = 0; i < kWarmUpReads; ++i)
+        reader.ReadCell(list, i % kListRows, i % 3, cell);
+    desk.tally = {};
+    std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(reads));
+    int failed = 0;
+    for (int i = 0; i < reads; ++i) {
+        const LONGLONG start = Now();
+        if (!reader.ReadCell(list, i % kListRows, i % 3, cell))
+            ++failed;
+        times.push_back(Microseconds(Now() - start));
+    }
+    double total = 0;
+    for (double t : times)
+        total += t;
+    const Tally& t = desk.tally;
+    std::printf("ReadCell: median %.1f us  (p10 %.1f, p90 %.1f, mean %.1f) over %d reads%s\n",
+                Median(times), Percentile(times, 10), Percentile(times, 90), total / reads, reads,
+                failed ? " - SOME FAILED" : "");
+    std::printf("  one read = 1 memory write + 1 LVM_GETITEMTEXT message + 1 memory read;"
+                " mean %.1f + %.1f + %.1f us\n",
+                Microseconds(t.writeTicks) / t.writes, Microseconds(t.itemTextTicks) / t.itemTexts,
+                Microseconds(t.readTicks) / t.reads);
+}
+
+struct RefreshFigures {
+    Tally tally;
+    double milliseconds = 0;
+};
+
+template <class Refresh> RefreshFigures Counted(CountingDesktop& desk, Refresh refresh) {
+    desk.tally = {};
+    const LONGLONG start = Now();
+    refresh();
+    return {desk.tally, Microseconds(Now() - start) / 1000};
+}
+
+void PrintRefresh(const char* name, const RefreshFigures& figures) {
+    const Tally& t = figures.tally;
+    std::printf("%s: %d cell reads (LVM_GETITEMTEXT), %d row-count messages, %d memory copies;"
+                " %d calls into the terminal in all; %.2f ms\n",
+                name, t.itemTexts, t.itemCounts, t.writes + t.reads,
+                t.Messages() + t.writes + t.reads, figures.milliseconds);
+}
+
+void MeasureRefreshes(CMTHandler& reader, CountingDesktop& desk,
+                      const std::vector<std::string>& pairs) {
+    std::vector<int> rows(pairs.size(), -1);
+    std::vector<std::string> prices(pairs.size());
+    // The first refresh looks every pair up once; the rows are kept for the later ones.
+    const RefreshFigures first = Counted(desk, [&] {
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            rows[i] = reader.FindRow(pairs[i]);
+            prices[i] = reader.GetPrice(pairs[i], rows[i]);
+        }
+    });
+    std::printf("displayed pairs (row):");
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        std::printf(" %s(%d)=%s", pairs[i].c_str(), rows[i], prices[i].c_str());
+    std::printf("\n");
+    PrintRefresh("first refresh (FindRow once per pair, then GetPrice with the kept row)", first);
+
+    std::vector<double> laterTimes;
+    RefreshFigures later;
+    for (int round = 0; round < kLaterRefreshes; ++round) {
+        later = Counted(desk, [&] {
+            for (std::size_t i = 0; i < pairs.size(); ++i)
+                prices[i] = reader.GetPrice(pairs[i], rows[i]);
+        });
+        laterTimes.push_back(later.milliseconds);
+    }
+    later.milliseconds = Median(laterTimes);
+    PrintRefresh("later refresh (GetPrice with the kept row; median time of 100)", later);
+
+    // A kept row of -1 looks the pair up again on every refresh.
+    const RefreshFigures missing = Counted(desk, [&] { reader.GetPrice(kMissingPair, -1); });
+    PrintRefresh("one displayed pair missing from the list, each refresh", missing);
+}
+} // namespace
+
+int main() {
+    Options options;
+    if (!ParseOptions(options)) {
+        std::fprintf(stderr, "usage: reader_bench [/reads:N] [/pairs:EURUSD,GBPUSD,...]\n");
+        return 2;
+    }
+    BenchSettings settings;
+    const std::string account = std::to_string(77000000 + GetCurrentProcessId() % 1000000);
+    Terminal terminal;
+    if (!terminal.Start(OwnFolder() + L"\\mt4sim.exe", account)) {
+        std::fprintf(stderr, "reader_bench: the simulated terminal did not come up\n");
+        return 1;
+    }
+    Config().Set("MTSource", account + ":"); // this terminal among any others running
+    CountingDesktop desk(PlatformDesktop());
+    CMTHandler reader(desk);
+    const int attached = reader.Attach(false);
+    if (attached != kAttachOk) {
+        std::fprintf(stderr, "reader_bench: Attach gave %d\n", attached);
+        return 1;
+    }
+    std::printf("terminal reader against mt4sim /rows:%d, %zu displayed pairs\n", kListRows,
+                options.pairs.size());
+    MeasureReadCell(reader, desk, options.reads);
+    MeasureRefreshes(reader, desk, options.pairs);
+    return 0;
+}
