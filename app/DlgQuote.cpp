@@ -54,6 +54,7 @@ const MessageMap<CDlgQuote> CDlgQuote::messages = {
     onMessage<CDlgQuote>(kHttpDoneMessage, &CDlgQuote::OnHttpDone, "OnHttpDone"),
     onMessage<CDlgQuote>(kQuotePage1Message, &CDlgQuote::OnQuotePageDone, "OnQuotePageDone"),
     onMessage<CDlgQuote>(kQuotePage2Message, &CDlgQuote::OnQuotePageDone, "OnQuotePageDone"),
+    onMessage<CDlgQuote>(kRestartRequestMessage, &CDlgQuote::OnRestartRequest, "Restart"),
     onMessage<CDlgQuote>(WM_LBUTTONDOWN, &CDlgQuote::OnLeftButtonDown, "OnLButtonDown"),
     onMessage<CDlgQuote>(WM_SETCURSOR, &CDlgQuote::OnSetCursor, "OnSetCursor"),
     onNotify<CDlgQuote>(IDC_QUOTE_LIST, NM_CUSTOMDRAW, &CDlgQuote::OnListCustomDraw,
@@ -439,6 +440,11 @@ MsgResult CDlgQuote::OnQuotePageDone(MsgWParam, MsgLParam) {
 
 MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
     WriteLog("HTTP request " + std::to_string(wParam) + " ended with " + std::to_string(lParam));
+    return 0;
+}
+
+MsgResult CDlgQuote::OnRestartRequest(MsgWParam, MsgLParam) {
+    Restart();
     return 0;
 }
 

@@ -29,6 +29,9 @@ inline constexpr UINT kTrayIconId = 128;
 inline constexpr UINT kHttpDoneMessage = WM_USER + 1;
 inline constexpr UINT kQuotePage1Message = WM_USER + 101;
 inline constexpr UINT kQuotePage2Message = WM_USER + 201;
+// Asks the bar to restart once the sender's own work is over (the data-source page posts it
+// from inside the modal options window).
+inline constexpr UINT kRestartRequestMessage = WM_APP + 1;
 
 class CDlgQuote final : public Dialog {
 public:
@@ -61,6 +64,7 @@ private:
     MsgResult OnQuotePageDone(MsgWParam, MsgLParam);
     MsgResult OnHttpDone(MsgWParam, MsgLParam);
     MsgResult OnColumnTrack(MsgWParam, MsgLParam);
+    MsgResult OnRestartRequest(MsgWParam, MsgLParam);
     void MainTick();
     void AnswerShowRequest();
     void BringTerminalAlertForward();

@@ -35,11 +35,13 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     if (rebuild)
         RefreshAlertsList();
     // A message row left by SetMessageRow goes as well.
-    quoteList.DeleteAllColumns();
-    if (showTime)
-        quoteList.InsertColumn(0, kTimeColumnTitle, kTimeColumnWidth);
     quoteList.DeleteAllItems();
-    quoteList.InsertItem(0, "");
+    quoteList.DeleteAllColumns();
+    // The list keeps its first column left-aligned; with a placeholder in front, every real
+    // column is inserted centred and keeps that once the placeholder goes.
+    quoteList.InsertColumn(0, "", 0, LVCFMT_LEFT);
+    if (showTime)
+        quoteList.InsertColumn(1, kTimeColumnTitle, kTimeColumnWidth);
 
     displayList = Config().Get("DisplayCurrency");
     std::vector<std::string> terminalSymbols;
@@ -47,13 +49,15 @@ void CDlgQuote::BuildColumns(bool rebuild) {
         GetSymbols(terminalSymbols); // the reader reports its own failures
     const ColumnPlan plan = PlanColumns(displayList, Config().Get("ColumnWidth"), terminalSymbols,
                                         showTime);
+    for (std::size_t i = 0; i < plan.symbols.size(); ++i)
+        quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i) + 1, plan.symbols[i],
+                               plan.widths[i]);
+    quoteList.DeleteColumn(0);
+    quoteList.InsertItem(0, "");
     if (plan.symbols.empty()) {
         StopTimer(kRebuildTimer);
         return;
     }
-    for (std::size_t i = 0; i < plan.symbols.size(); ++i)
-        quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i), plan.symbols[i],
-                               plan.widths[i]);
     if (plan.fromTerminal) {
         displayList = plan.newDisplayList;
         Config().Set("DisplayCurrency", displayList);

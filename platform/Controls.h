@@ -15,6 +15,7 @@ public:
     int ColumnCount() const;
     void InsertColumn(int index, const std::string& title, int width, int format = LVCFMT_CENTER);
     void DeleteAllColumns();
+    void DeleteColumn(int index);
     int ColumnWidth(int index) const;
     std::string ColumnTitle(int index) const;
 

@@ -33,6 +33,10 @@ void ListView::DeleteAllColumns() {
         SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
 }
 
+void ListView::DeleteColumn(int index) {
+    SendMessageW(list, LVM_DELETECOLUMN, static_cast<WPARAM>(index), 0);
+}
+
 int ListView::ColumnWidth(int index) const {
     return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index), 0));
 }

@@ -43,7 +43,9 @@ mkdir -p "$LOGS"
 
 # shellcheck source=lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
-trap 'wine_env_stop' EXIT INT TERM
+# shellcheck source=lib/service.sh
+source "$ROOT/scripts/lib/service.sh"
+trap 'wine_env_stop; service_stop' EXIT INT TERM
 
 echo "== build (native)"
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release >"$LOGS/native-configure.log" 2>&1 ||
@@ -68,6 +70,7 @@ echo "unit tests took $((SECONDS - unit_start)) s"
 
 echo "== end-to-end tests (Wine)"
 e2e_start=$SECONDS
+service_start "$BUILD/native" || { echo "test.sh: the local service did not start" >&2; failed=$((failed + 1)); }
 if wine_env_start "$BUILD/win" >"$LOGS/wine-env.log" 2>&1; then
     run_e2e "$BUILD/win" --gtest_brief=1 >"$LOGS/e2e.log" 2>&1
     rc=$?
@@ -79,6 +82,7 @@ else
     failed=$((failed + 1))
 fi
 wine_env_stop
+service_stop
 echo "end-to-end tests took $((SECONDS - e2e_start)) s"
 
 summary

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Limits of one request, so that a dead or silent server cannot hold it forever.
+struct HttpTimeouts {
+    unsigned connectMs = 10000;
+    unsigned receiveMs = 10000; // one read
+};
+
+// Which step of opening a request failed.
+enum class HttpOpenError { None, Session, Request };
+
+// One opened GET: its status, the header the downloaders ask for, and the body in pieces.
+class HttpResponse {
+public:
+    virtual ~HttpResponse() = default;
+    virtual int StatusCode() = 0; // 0 when unknown
+    // The Content-Length header as sent; nothing when the response has none.
+    virtual std::optional<std::string> ContentLength() = 0;
+    // Reads at most `capacity` bytes. `received` is 0 at the end of the body; false when
+    // the read failed.
+    virtual bool Read(char* buffer, std::size_t capacity, std::size_t& received) = 0;
+};
+
+// HTTP GET for the downloaders' worker threads: implementations must allow calls from
+// several threads at once.
+class Http {
+public:
+    virtual ~Http() = default;
+    // nullptr on failure, with `error` naming the step that failed. The response is not
+    // taken from or written to any cache.
+    virtual std::unique_ptr<HttpResponse> Get(const std::string& url, const std::string& agent,
+                                              const HttpTimeouts& timeouts,
+                                              HttpOpenError& error) = 0;
+};
+
+Http& CurrentHttp();
+void SetCurrentHttp(Http* http); // nullptr restores the platform client
+// Never destroyed, so a worker still running at exit can use it.
+Http& PlatformHttp();
