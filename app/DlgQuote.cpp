@@ -52,8 +52,8 @@ const MessageMap<CDlgQuote> CDlgQuote::messages = {
     onMessage<CDlgQuote>(WM_HOTKEY, &CDlgQuote::OnHotKey, "OnHotKey"),
     onMessage<CDlgQuote>(kTrayCallbackMessage, &CDlgQuote::OnTrayNotify, "OnTrayClick"),
     onMessage<CDlgQuote>(kHttpDoneMessage, &CDlgQuote::OnHttpDone, "OnHttpDone"),
-    onMessage<CDlgQuote>(kQuotePage1Message, &CDlgQuote::OnQuotePageDone, "OnQuotePageDone"),
-    onMessage<CDlgQuote>(kQuotePage2Message, &CDlgQuote::OnQuotePageDone, "OnQuotePageDone"),
+    onMessage<CDlgQuote>(kQuotePage1Message, &CDlgQuote::OnQuotePage1Done, "OnQuotePage1Done"),
+    onMessage<CDlgQuote>(kQuotePage2Message, &CDlgQuote::OnQuotePage2Done, "OnQuotePage2Done"),
     onMessage<CDlgQuote>(kRestartRequestMessage, &CDlgQuote::OnRestartRequest, "Restart"),
     onMessage<CDlgQuote>(WM_LBUTTONDOWN, &CDlgQuote::OnLeftButtonDown, "OnLButtonDown"),
     onMessage<CDlgQuote>(WM_SETCURSOR, &CDlgQuote::OnSetCursor, "OnSetCursor"),
@@ -433,9 +433,19 @@ void CDlgQuote::RedrawLine() {
                  RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
 }
 
-MsgResult CDlgQuote::OnQuotePageDone(MsgWParam, MsgLParam) {
-    // The Internet readers arrive with their own work; nothing is downloaded yet.
+MsgResult CDlgQuote::OnQuotePage1Done(MsgWParam, MsgLParam lParam) {
+    internetQuotes.OnPageDone(internetWindow, 1, static_cast<int>(lParam));
     return 0;
+}
+
+MsgResult CDlgQuote::OnQuotePage2Done(MsgWParam, MsgLParam lParam) {
+    internetQuotes.OnPageDone(internetWindow, 2, static_cast<int>(lParam));
+    return 0;
+}
+
+void CDlgQuote::InternetWindow::BuildColumnsFromPages() {
+    bar.columnsReady = true;
+    bar.BuildColumns(true);
 }
 
 MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {

@@ -6,6 +6,7 @@
 #include "app/QuoteScan.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "quotes/InternetQuotes.h"
 #include <array>
 #include <string>
 
@@ -51,6 +52,21 @@ public:
     void BuildColumns(bool rebuild);
 
 private:
+    // The bar as the Internet quote path drives it.
+    class InternetWindow final : public QuoteWindow {
+    public:
+        explicit InternetWindow(CDlgQuote& bar) : bar(bar) {}
+        WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(bar.Handle()); }
+        bool ColumnsReady() override { return bar.columnsReady; }
+        void BuildColumnsFromPages() override;
+        void SetMessageRow(const std::string& text) override { bar.SetMessageRow(text); }
+        void StopMainTimer() override { bar.StopTimer(kMainTickTimer); }
+        void StartMainTimer() override { bar.StartTimer(kMainTickTimer, kInternetTickMs); }
+
+    private:
+        CDlgQuote& bar;
+    };
+
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     // Life cycle (DlgQuote.cpp).
@@ -61,7 +77,8 @@ private:
     MsgResult OnMove(MsgWParam, MsgLParam);
     MsgResult OnCtlColor(MsgWParam, MsgLParam);
     MsgResult OnEraseBackground(MsgWParam, MsgLParam);
-    MsgResult OnQuotePageDone(MsgWParam, MsgLParam);
+    MsgResult OnQuotePage1Done(MsgWParam, MsgLParam);
+    MsgResult OnQuotePage2Done(MsgWParam, MsgLParam);
     MsgResult OnHttpDone(MsgWParam, MsgLParam);
     MsgResult OnColumnTrack(MsgWParam, MsgLParam);
     MsgResult OnRestartRequest(MsgWParam, MsgLParam);
@@ -136,7 +153,8 @@ private:
     std::string displayList;
     CQuoteScan scan;
     CChangeMarks changeMarks;
-    std::array<int, 2> readerStates{};
+    CInternetQuotes internetQuotes;
+    InternetWindow internetWindow{*this};
     HBRUSH backgroundBrush = nullptr;
     HBRUSH lineBrush = nullptr;
     HFONT priceFont = nullptr;

@@ -17,7 +17,6 @@
 namespace {
 constexpr int kCaptionMessage = 0;
 constexpr int kOrderHintText = 96;
-constexpr int kReceivingText = 60;
 constexpr int kTimeColumnWidth = 60;
 const char* const kTimeColumnTitle = "Time";
 const char* const kCurrencyEmptyText = "Currency Empty";
@@ -128,19 +127,14 @@ void CDlgQuote::ShowPrice1() {
 
 void CDlgQuote::ShowPrice2() {
     Guarded("ShowPrice2", Failures(), Reporter(), [this] {
-        // The Internet readers register their source once they exist.
-        if (!ActivePriceSource())
+        if (!internetQuotes.Refresh(internetWindow))
             return;
-        const std::string receiving = GetText(kReceivingText);
         for (int column = FirstPriceColumn(); column < quoteList.ColumnCount(); ++column) {
             const std::string symbol = quoteList.ColumnTitle(column);
-            std::string previous = quoteList.ItemText(0, column);
-            if (previous == receiving)
-                previous.assign(1, '0');
-            const std::string price = NormaliseInternetPrice(GetPrice(symbol));
-            quoteList.SetItemText(0, column, price);
-            CheckNotify(symbol, previous, price);
-            TrackChange(column, previous, price);
+            const InternetCell cell = internetQuotes.ReadCell(symbol, quoteList.ItemText(0, column));
+            quoteList.SetItemText(0, column, cell.price);
+            CheckNotify(symbol, cell.previous, cell.price);
+            TrackChange(column, cell.previous, cell.price);
         }
     });
 }

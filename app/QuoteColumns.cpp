@@ -126,13 +126,3 @@ ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedW
         plan.barWidth += width;
     return plan;
 }
-
-std::string NormaliseInternetPrice(std::string price) {
-    const std::size_t point = price.find('.', 1);
-    if (point == std::string::npos || point == 0)
-        return price;
-    const std::size_t decimals = price.size() - point - 1;
-    if (decimals % 2 == 1)
-        price.pop_back();
-    return price;
-}

@@ -43,6 +43,3 @@ struct ColumnPlan {
 ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedWidths,
                        const std::vector<std::string>& terminalSymbols, bool timeColumn);
 
-// Internet prices carry one digit too many when the digits after the point are odd in
-// number: 1.23456 becomes 1.2345, 110.123 becomes 110.12.
-std::string NormaliseInternetPrice(std::string price);

@@ -57,11 +57,3 @@ TEST(AppQuoteColumns, DecimalParsing) {
     EXPECT_EQ(LeadingDecimal("65abc"), 65);
     EXPECT_EQ(LeadingDecimal("abc"), 0);
 }
-
-TEST(AppQuoteColumns, InternetPricesDropAnOddLastDigit) {
-    EXPECT_EQ(NormaliseInternetPrice("1.23456"), "1.2345");
-    EXPECT_EQ(NormaliseInternetPrice("1.2345"), "1.2345");
-    EXPECT_EQ(NormaliseInternetPrice("110.123"), "110.12");
-    EXPECT_EQ(NormaliseInternetPrice(".123"), ".123");
-    EXPECT_EQ(NormaliseInternetPrice("Error"), "Error");
-}
