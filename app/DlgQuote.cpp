@@ -1,4 +1,7 @@
 #include "app/DlgQuote.h"
+#include "alerts/Actions.h"
+#include "alerts/DlgNotify.h"
+#include "alerts/NotifyServices.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
 #include "app/QuoteColumns.h"
@@ -449,7 +452,10 @@ void CDlgQuote::InternetWindow::BuildColumnsFromPages() {
 }
 
 MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
-    WriteLog("HTTP request " + std::to_string(wParam) + " ended with " + std::to_string(lParam));
+    if (static_cast<int>(wParam) == kEmailRequestNumber) {
+        LogEmailCompletion(static_cast<long long>(lParam), CHttpReq::ResponseText());
+        httpRequest.ClearBusy();
+    }
     return 0;
 }
 
@@ -533,9 +539,24 @@ void CDlgQuote::ReleasePictures() {
 }
 
 void CDlgQuote::ReloadAlerts() {
-    // The alert table arrives with the alerts work.
+    alerts.SetPath(AppConfig().alertsPath);
+    // The alerts list window is not there yet: the table is reloaded instead of refilled.
+    alerts.SetListHooks({&IsAlertsListActive, [] { return false; }, [] {}});
+    CDlgNotify::SetOpenAlertsList([] { OpenAlertsWindow(false); });
+    alerts.ReloadAlerts();
 }
 
-void CDlgQuote::CheckNotify(const std::string&, const std::string&, const std::string&) {
-    // Alert evaluation arrives with the alerts work.
+void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previous,
+                            const std::string& price) {
+    std::optional<FiredAlert> fired;
+    Guarded("CheckNotify", Failures(), Reporter(),
+            [&] { fired = alerts.CheckNotify(symbol, previous, price); });
+    if (!fired)
+        return;
+    Guarded("ShowNotify", Failures(), Reporter(), [&] {
+        ShowNotify(*fired, PlatformNotifyServices([this](const std::string& url) {
+                       httpRequest.Request(reinterpret_cast<WindowHandle>(Handle()), url, "",
+                                           true, false, kEmailRequestNumber);
+                   }));
+    });
 }

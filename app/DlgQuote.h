@@ -1,11 +1,13 @@
 #pragma once
 // The price bar: the program's main window. Win32 code only.
+#include "alerts/Evaluation.h"
 #include "app/BarGeometry.h"
 #include "app/ChangeMarks.h"
 #include "app/HotKeys.h"
 #include "app/QuoteScan.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "quotes/FXData.h"
 #include "quotes/InternetQuotes.h"
 #include <array>
 #include <string>
@@ -153,6 +155,8 @@ private:
     std::string displayList;
     CQuoteScan scan;
     CChangeMarks changeMarks;
+    CAlertBook alerts;
+    CHttpReq httpRequest; // the e-mail notices
     CInternetQuotes internetQuotes;
     InternetWindow internetWindow{*this};
     HBRUSH backgroundBrush = nullptr;

@@ -10,6 +10,10 @@ WIN="$BUILD/win"
 DEMO="$BUILD/demo/Pip Warden"
 
 "$ROOT/scripts/bootstrap.sh"
+# The local stand-in for the vendor's web service (quote pages, e-mail notices) is a
+# Linux program.
+cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD/native" -j"$(nproc 2>/dev/null || echo 2)" --target pipwarden_service >/dev/null
 cmake -S "$ROOT" -B "$WIN" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$WIN" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
@@ -27,7 +31,11 @@ printf '[MAIN]\r\nSHOWOPTION=1\r\n' >"$DEMO/file/pipward.cfg"
 
 # shellcheck source=lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
-trap 'wine_env_stop' EXIT INT TERM
+# shellcheck source=lib/service.sh
+source "$ROOT/scripts/lib/service.sh"
+trap 'wine_env_stop; service_stop' EXIT INT TERM
+service_start "$BUILD/native"
+echo "demo: local web service at $PIPWARDEN_SERVICE"
 
 # The simulated terminal stands in for MetaTrader 4; the launcher starts the main program.
 start_programs() {

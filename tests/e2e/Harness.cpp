@@ -91,6 +91,21 @@ std::string TrimBlanksAround(const std::string& text) {
         return "";
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
+// Copies the files of a folder (one level: the voice clip folders have no sub-folders).
+void CopyFolderFiles(const std::string& from, const std::string& to) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(Widen(from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    MakeFolders(to);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const std::string name = Narrow(found.cFileName);
+        CopyFileW(Widen(from + "\\" + name).c_str(), Widen(to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout) {
@@ -198,6 +213,11 @@ void Installation::Place(const Placement& program) const {
     if (!CopyFileW(Widen(source).c_str(), Widen(target).c_str(), FALSE))
         throw std::runtime_error("cannot copy " + source + " to " + target + " (error " +
                                  std::to_string(GetLastError()) + ")");
+    // The main program speaks prices from the voice clips of its data folder.
+    if (program.built == MainProgram().built)
+        for (const char* language : {"enf", "cnf"})
+            CopyFolderFiles(BuiltProgramsFolder() + "\\data\\" + language,
+                            ParentOf(target) + "\\data\\" + language);
 }
 
 Installation::~Installation() {

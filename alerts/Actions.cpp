@@ -1,0 +1,231 @@
+#include "alerts/Actions.h"
+#include "alerts/AlertNumbers.h"
+#include "platform/FileSystem.h"
+#include "platform/Sound.h"
+#include "settings/AppConfig.h"
+#include "settings/Config.h"
+#include "settings/DateTime.h"
+#include "settings/LangTable.h"
+#include "settings/Log.h"
+
+namespace {
+// Entries of the UI text table.
+constexpr int kTextConditions = 18;
+constexpr int kTextEvery = 33;
+constexpr int kTextPips = 34;
+constexpr int kTextPrice = 38;
+constexpr int kTextLocalTime = 102;
+constexpr int kTextAny = 104;
+constexpr int kTextMinute = 112;
+
+constexpr const char* kMessageIndent = "       "; // seven blanks
+constexpr const char* kRecipientKey = "NOTIFYEMAIL";
+constexpr const char* kClipExtension = ".MTQ";
+constexpr const char* kWholeNamePrefix = "ESW";
+constexpr const char* kPointCode = "EPSOWT";
+constexpr const char* kUnknownCode = "NULL";
+constexpr const char* kDigitCodes[] = {"ZER", "ONE", "TWO", "THR", "FOU",
+                                       "FIV", "SIX", "SEV", "EIG", "NIN"};
+constexpr std::size_t kNamePart = 3;
+constexpr std::size_t kLongName = 6;
+constexpr int kChinese = 1;
+
+// UTF-8 characters of a text, each as its bytes; names are cut by character, so a file
+// name never ends in half a character.
+std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = 1;
+        const unsigned char lead = static_cast<unsigned char>(text[at]);
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
+        characters.push_back(text.substr(at, length));
+        at += length;
+    }
+    return characters;
+}
+
+std::string Join(const std::vector<std::string>& parts, std::size_t from, std::size_t count) {
+    std::string text;
+    for (std::size_t i = from; i < from + count && i < parts.size(); ++i)
+        text += parts[i];
+    return text;
+}
+
+std::string ClipOf(const std::vector<std::string>& code) {
+    std::string name = "E";
+    const char* separators[] = {"S", "W", ""};
+    for (std::size_t i = 0; i < kNamePart; ++i)
+        name += (i < code.size() ? code[i] : std::string()) + separators[i];
+    return name + kClipExtension;
+}
+
+std::string CharacterCode(const std::string& character) {
+    if (character == ".")
+        return kPointCode;
+    if (character.size() == 1 && character[0] >= '0' && character[0] <= '9')
+        return kDigitCodes[character[0] - '0'];
+    return kUnknownCode;
+}
+
+// The clips of a name: the whole-name clip, else the clips of its first and last three
+// characters when both exist; nothing when neither way has its clips.
+std::vector<std::string> NameClips(const std::vector<std::string>& name,
+                                   const std::string& folder) {
+    const std::string whole = folder + kWholeNamePrefix + Join(name, 0, kNamePart) + kClipExtension;
+    if (FileExists(whole))
+        return {whole};
+    const std::size_t lastFrom = name.size() > kNamePart ? name.size() - kNamePart : 0;
+    const std::string first =
+        folder + ClipOf({name.begin(), name.begin() + std::min(name.size(), kNamePart)});
+    const std::string last = folder + ClipOf({name.begin() + lastFrom, name.end()});
+    if (FileExists(first) && FileExists(last))
+        return {first, last};
+    return {};
+}
+
+std::string WithoutSeparators(const std::string& symbol) {
+    std::string name;
+    for (char c : symbol)
+        if (c != '.' && c != '_')
+            name += c;
+    return name;
+}
+
+std::string ServicePathOnly(const std::string& path) {
+    // The path constant carries a query template of its own that this request does not
+    // use; a second "?" would spoil every field after it.
+    return path.substr(0, path.find('?'));
+}
+} // namespace
+
+std::string ConditionText(const FiredAlert& alert) {
+    switch (alert.kind) {
+    case kPriceAbove:
+    case kPriceBelow:
+        return GetText(kTextPrice) + (alert.kind == kPriceAbove ? ">" : "<") + alert.level;
+    case kEveryPips:
+    case kEveryMinutes: {
+        std::string text =
+            GetText(kTextEvery) + " " +
+            (alert.kind == kEveryPips ? alert.diffpips + " " + GetText(kTextPips)
+                                      : alert.intervalmins + " " + GetText(kTextMinute));
+        if (!alert.startpips.empty())
+            text += (alert.startcon == "0" ? ",>" : ",<") + alert.startpips;
+        return text;
+    }
+    case kTimeOfDay:
+        return (alert.date.empty() ? GetText(kTextLocalTime) + " = " : alert.date + " ") +
+               (alert.hour == kAnyHour ? GetText(kTextAny) : alert.hour) + ":" + alert.minute;
+    default:
+        return {};
+    }
+}
+
+std::string NotifyMessage(const FiredAlert& alert) {
+    if (!alert.traymsg.empty())
+        return alert.traymsg;
+    return std::string(kMessageIndent) + GetText(kTextConditions) + ":  \"" + ConditionText(alert) +
+           "\"";
+}
+
+std::string ClipFileName(const std::string& code) {
+    return ClipOf(Characters(code));
+}
+
+std::vector<std::string> SpeechClips(const std::string& symbol, const std::string& price,
+                                     long long digitCount, const std::string& speakName,
+                                     const std::string& voiceFolder) {
+    std::vector<std::string> clips;
+    if (speakName == "1") {
+        const std::vector<std::string> name = Characters(WithoutSeparators(symbol));
+        clips = NameClips(name, voiceFolder);
+        if (clips.empty() && name.size() > kLongName) {
+            clips = NameClips({name.begin(), name.begin() + kLongName}, voiceFolder);
+            if (clips.empty())
+                clips = NameClips({name.end() - kLongName, name.end()}, voiceFolder);
+        }
+    }
+    std::vector<std::string> characters = Characters(price);
+    if (digitCount > 0 && static_cast<std::size_t>(digitCount) < characters.size())
+        characters.erase(characters.begin(), characters.end() - digitCount);
+    for (const std::string& character : characters)
+        clips.push_back(voiceFolder + ClipFileName(CharacterCode(character).substr(0, kNamePart)));
+    return clips;
+}
+
+void Speak(const std::string& symbol, const std::string& price, long long digitCount,
+           const std::string& speakName, const std::function<void()>& pumpMessages) {
+    for (const std::string& clip :
+         SpeechClips(symbol, price, digitCount, speakName, GetLanguageFolder())) {
+        CurrentSound().PlaySync(clip);
+        if (pumpMessages)
+            pumpMessages();
+    }
+}
+
+void ShowNotify(const FiredAlert& alert, const NotifyServices& services) {
+    if ((alert.mode & kActionPopup) && services.openPopup)
+        services.openPopup(alert.symbol, alert.price, NotifyMessage(alert));
+    if (alert.mode & kActionVoice)
+        Speak(alert.symbol, alert.price, TextToInteger(alert.speaklen), alert.speakname,
+              services.pumpMessages);
+    if (alert.mode & kActionSound)
+        CurrentSound().PlayAsync(alert.soundfile);
+    if (alert.mode & kActionEmail) {
+        const std::string recipient = Config().Get(kRecipientKey);
+        if (recipient.empty() || !services.sendEmail)
+            return;
+        const CAppConfig& app = AppConfig();
+        services.sendEmail(EmailRequestUrl(app.serviceAddress, app.emailServicePath, alert.symbol,
+                                           alert.price, recipient, app.languageIndex,
+                                           services.screenWidth, services.screenHeight, NowText()));
+    }
+}
+
+std::string PercentEncode(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string encoded;
+    for (unsigned char c : text) {
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+                                c == '~';
+        if (unreserved) {
+            encoded += static_cast<char>(c);
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+std::string EmailRequestUrl(const std::string& serviceAddress, const std::string& servicePath,
+                            const std::string& symbol, const std::string& price,
+                            const std::string& recipient, int languageIndex, int screenWidth,
+                            int screenHeight, const std::string& timeText) {
+    const bool hasScheme =
+        serviceAddress.rfind("http://", 0) == 0 || serviceAddress.rfind("https://", 0) == 0;
+    return (hasScheme ? "" : "http://") + serviceAddress + ServicePathOnly(servicePath) +
+           "?c=" + PercentEncode(symbol) + "&p=" + PercentEncode(price) +
+           "&r=" + PercentEncode(recipient) + (languageIndex == kChinese ? "&l=1" : "&l=0") +
+           "&w=" + std::to_string(screenWidth) + "&h=" + std::to_string(screenHeight) +
+           "&t=" + PercentEncode(timeText);
+}
+
+std::string EmailLogLine(long long result, const std::string& answer) {
+    const std::vector<std::string> characters = Characters(answer);
+    const std::string cut = Join(characters, 0, kEmailAnswerLogLimit);
+    if (result > 0)
+        return "EMAIL:ERR:" + std::to_string(result) + ";" + cut;
+    return "EMAIL:" + cut;
+}
+
+void LogEmailCompletion(long long result, const std::string& answer) {
+    WriteLog(EmailLogLine(result, answer));
+}

@@ -1,0 +1,112 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Keys of an alert's section in the alerts file.
+namespace alertkey {
+inline constexpr const char* kCurrency = "currency";
+inline constexpr const char* kEnabled = "enabled";
+inline constexpr const char* kCondition = "condition";
+inline constexpr const char* kPrice = "price";
+inline constexpr const char* kDiffPips = "diffpips";
+inline constexpr const char* kStartCon = "startcon";
+inline constexpr const char* kStartPips = "startpips";
+inline constexpr const char* kIntervalMins = "intervalmins";
+inline constexpr const char* kDate = "date";
+inline constexpr const char* kHour = "hour";
+inline constexpr const char* kMinute = "minute";
+inline constexpr const char* kMode = "mode";
+inline constexpr const char* kSoundFile = "soundfile";
+inline constexpr const char* kSpeakLen = "speaklen";
+inline constexpr const char* kSpeakName = "speakname";
+inline constexpr const char* kTrayMsg = "traymsg";
+inline constexpr const char* kAlertTimes = "alerttimes";
+inline constexpr const char* kAutoDelete = "autodelete";
+} // namespace alertkey
+
+enum AlertCondition {
+    kPriceAbove = 0,
+    kPriceBelow = 1,
+    kEveryPips = 2,
+    kEveryMinutes = 3,
+    kTimeOfDay = 4
+};
+
+// Action bits of `mode`.
+inline constexpr int kActionPopup = 1;
+inline constexpr int kActionVoice = 2;
+inline constexpr int kActionSound = 4;
+inline constexpr int kActionEmail = 8;
+
+inline constexpr const char* kNoStartCondition = "-1";
+inline constexpr const char* kAnyHour = "-1";
+inline constexpr const char* kNoCountInForce = "-1";
+inline constexpr const char* kUnlimited = "-2";
+inline constexpr const char* kStoredLineBreak = "@#@";
+
+// All alerts of the file, one list per field, entry i of every list from the i-th section.
+// The last three lists live only here and start afresh at every reload.
+struct CAlertTable {
+    std::vector<std::string> id, currency, condition, enabled, mode, price, diffpips, startcon,
+        startpips, date, hour, minute, intervalmins, traymsg, speaklen, speakname, soundfile,
+        alerttimes, autodelete;
+    std::vector<std::string> lastFired, firedCount, reference;
+    // Set for the whole of a reload; the evaluation keeps off the table meanwhile, since a
+    // nested message loop can run the main tick in the middle of it.
+    bool loading = false;
+
+    std::size_t Size() const { return id.size(); }
+};
+
+// Reads every section of the alerts file into the table, in file order. Disabled alerts
+// keep their entry with all fields empty.
+void ReloadAlerts(CAlertTable& table, const std::string& alertsPath);
+
+// Symbol followed by the tick count; "1" and the month, day, hour, minute and second
+// when the count text is too short to tell alerts apart.
+std::string NewAlertId(const std::string& symbol);
+
+// The alert editor's boxes, as far as they shape the stored record.
+struct AlertForm {
+    std::string existingId; // empty for a new alert
+    std::string currency;   // the selected symbol; empty when none is selected
+    bool enabled = true;
+    int condition = kPriceAbove;
+    std::string price;
+    std::string diffpips;
+    bool startOn = false;
+    int startComparison = 0; // 0 above, 1 below
+    std::string startPrice;
+    std::string intervalmins;
+    bool dateOn = false;
+    std::string dateText;
+    std::string hourText; // kAnyHour for "Any"
+    std::string minute;
+    bool notification = false, voice = false, sound = false, email = false;
+    std::string soundfile;
+    bool speakLastOn = false;
+    int speakDigits = 0;
+    bool dontSpeakName = false;
+    bool customOn = false;
+    std::string customText; // lines separated by "\r\n"
+    bool repeatCountEnabled = true;
+    std::string repeatCount;
+    bool unlimited = false;
+    bool autoDelete = false;
+};
+
+// Writes the section of the alert; returns its id (made now for a new alert).
+std::string SaveAlert(const std::string& alertsPath, const AlertForm& form);
+void DeleteAlert(const std::string& alertsPath, const std::string& id);
+void ClearAlerts(const std::string& alertsPath); // the file itself goes
+
+// The editor's remembered box values in the main settings file.
+enum class LastUsedBox { PipStep, PriceStep, IntervalMinutes, AlertTimes, Hour, Minute };
+const char* LastUsedKey(LastUsedBox box);
+// The stored text, or the box's default when it is missing or empty ("-1" for any hour).
+std::string LastUsedValue(LastUsedBox box);
+void RememberLastUsed(LastUsedBox box, const std::string& text);
+
+// The wave file a new alert's sound box starts with.
+std::string DefaultSoundFile();

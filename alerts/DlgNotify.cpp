@@ -1,0 +1,274 @@
+#include "alerts/DlgNotify.h"
+#include "alerts/NotifyPopup.h"
+#include "controls/Skin.h"
+#include "platform/Clock.h"
+#include "platform/Params.h"
+#include "platform/Text.h"
+#include "resources/notify_resource.h"
+#include "settings/Config.h"
+#include <utility>
+#include <vector>
+
+namespace {
+constexpr COLORREF kTimeColour = RGB(128, 128, 128);
+constexpr COLORREF kSymbolColour = RGB(0, 150, 0);
+constexpr COLORREF kPriceColour = RGB(0, 0, 255);
+constexpr int kLabelFontHeight = 20;
+constexpr int kMessageFontHeight = 16;
+constexpr BYTE kOpaque = 255;
+constexpr const char* kCloseSecondsKey = "CLSNTFSNDS";
+constexpr int kSkinOwnDrawing = 1;
+constexpr UINT kTimeBufferLength = 64;
+
+std::function<void()>& OpenAlertsListAction() {
+    static std::function<void()> action;
+    return action;
+}
+
+// Popups whose windows are gone, deleted from a thread timer once their last message has
+// returned: an object may not delete itself inside its own window procedure.
+std::vector<CDlgNotify*>& ClosedPopups() {
+    static std::vector<CDlgNotify*> closed;
+    return closed;
+}
+
+void CALLBACK DeleteClosedPopups(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    std::vector<CDlgNotify*> closed;
+    closed.swap(ClosedPopups());
+    for (CDlgNotify* popup : closed)
+        delete popup;
+}
+
+using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+std::string TimeOfDayText() {
+    const LocalTime now = CurrentClock().Now();
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(now.year);
+    time.wMonth = static_cast<WORD>(now.month);
+    time.wDay = static_cast<WORD>(now.day);
+    time.wHour = static_cast<WORD>(now.hour);
+    time.wMinute = static_cast<WORD>(now.minute);
+    time.wSecond = static_cast<WORD>(now.second);
+    wchar_t text[kTimeBufferLength] = {};
+    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, kTimeBufferLength))
+        return {};
+    return Narrow(text);
+}
+
+HFONT MakeArial(int height, int weight) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"Arial");
+}
+} // namespace
+
+const MessageMap<CDlgNotify> CDlgNotify::messages = {
+    onMessage<CDlgNotify>(WM_INITDIALOG, &CDlgNotify::OnInitDialog, "CDlgNotify"),
+    onMessage<CDlgNotify>(WM_TIMER, &CDlgNotify::OnTimer, "OnTimer"),
+    onMessage<CDlgNotify>(WM_CTLCOLORSTATIC, &CDlgNotify::OnCtlColor, "OnCtlColor"),
+    onMessage<CDlgNotify>(WM_CTLCOLOREDIT, &CDlgNotify::OnCtlColor, "OnCtlColor"),
+    onMessage<CDlgNotify>(WM_ERASEBKGND, &CDlgNotify::OnEraseBackground, "OnEraseBkgnd"),
+    onMessage<CDlgNotify>(WM_PAINT, &CDlgNotify::OnPaint, "OnPaint"),
+    onMessage<CDlgNotify>(WM_LBUTTONDOWN, &CDlgNotify::OnLeftButtonDown, "OnLButtonDown"),
+    onMessage<CDlgNotify>(WM_CLOSE, &CDlgNotify::OnClose, "OnClose"),
+    onMessage<CDlgNotify>(WM_DESTROY, &CDlgNotify::OnDestroy, "OnDestroy"),
+    onCommand<CDlgNotify>(IDC_NOTIFY_CLOSE, &CDlgNotify::OnCloseIcon, "OnCloseIcon", STN_CLICKED),
+    onCommand<CDlgNotify>(IDC_NOTIFY_MESSAGE, &CDlgNotify::OnMessageFocus, "OnSetfocusMessage",
+                          EN_SETFOCUS),
+};
+
+CDlgNotify::CDlgNotify(std::string symbol, std::string price, std::string message)
+    : Dialog(IDD_NOTIFY), symbol(std::move(symbol)), price(std::move(price)),
+      message(std::move(message)) {}
+
+CDlgNotify::~CDlgNotify() {
+    ReleaseSurface();
+}
+
+void CDlgNotify::Open(const std::string& symbol, const std::string& price,
+                      const std::string& message) {
+    auto* popup = new CDlgNotify(symbol, price, message);
+    if (!popup->Create(nullptr)) {
+        delete popup;
+        return;
+    }
+    ShowWindow(popup->Handle(), SW_SHOW);
+    // A window wholly off the screen may never be painted (Wine does not paint it), so
+    // the first paint cannot be relied on to place it.
+    if (popup->Handle() && !popup->placed)
+        popup->Place();
+}
+
+void CDlgNotify::SetOpenAlertsList(std::function<void()> open) {
+    OpenAlertsListAction() = std::move(open);
+}
+
+bool CDlgNotify::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    const bool handled = DispatchMap(*this, messages, message, wParam, lParam, result);
+    if (message == WM_NCDESTROY) {
+        ClosedPopups().push_back(this);
+        SetTimer(nullptr, 0, 0, &DeleteClosedPopups);
+    }
+    return handled;
+}
+
+MsgResult CDlgNotify::OnInitDialog(MsgWParam, MsgLParam) {
+    for (int label : {IDC_NOTIFY_TIME, IDC_NOTIFY_SYMBOL, IDC_NOTIFY_PRICE})
+        ExcludeFromSkin(Item(label));
+    // Out of sight in the bottom-right corner until the first paint places it.
+    SetWindowPos(Handle(), HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN),
+                 GetSystemMetrics(SM_CYSCREEN), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    ShapeWindow();
+    CreateFonts();
+    FillLabels();
+    StartCloseTimer();
+    return TRUE;
+}
+
+void CDlgNotify::ShapeWindow() {
+    background = Own(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                     MAKEINTRESOURCEW(IDB_NOTIFY_BACKGROUND),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!background)
+        return;
+    BITMAP info{};
+    GetObjectW(background, sizeof info, &info);
+    backgroundSize = {info.bmWidth, info.bmHeight};
+    HDC windowDc = GetDC(Handle());
+    surface = CreateCompatibleDC(windowDc);
+    ReleaseDC(Handle(), windowDc);
+    if (!surface)
+        return;
+    surfacePrevious = SelectObject(surface, background);
+    const COLORREF key = GetPixel(surface, 0, 0);
+    // Looked up at run time: a system without it keeps a rectangular popup.
+    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
+    if (!setAttributes)
+        return;
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE,
+                      GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    setAttributes(Handle(), key, kOpaque, LWA_COLORKEY);
+}
+
+void CDlgNotify::CreateFonts() {
+    labelFont = Own(MakeArial(kLabelFontHeight, FW_BOLD));
+    messageFont = Own(MakeArial(kMessageFontHeight, FW_NORMAL));
+}
+
+void CDlgNotify::FillLabels() {
+    SetWindowTextW(Item(IDC_NOTIFY_TIME), Widen(TimeOfDayText()).c_str());
+    SetWindowTextW(Item(IDC_NOTIFY_SYMBOL), Widen(symbol).c_str());
+    SetWindowTextW(Item(IDC_NOTIFY_PRICE), Widen(price).c_str());
+    RedrawWindow(Item(IDC_NOTIFY_MESSAGE), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (int label : {IDC_NOTIFY_SYMBOL, IDC_NOTIFY_PRICE})
+        SendMessageW(Item(label), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), TRUE);
+    SendMessageW(Item(IDC_NOTIFY_MESSAGE), WM_SETFONT, reinterpret_cast<WPARAM>(messageFont), TRUE);
+}
+
+void CDlgNotify::StartCloseTimer() {
+    const int seconds = NotifyCloseSeconds(Config().Get(kCloseSecondsKey));
+    if (seconds > 0)
+        StartTimer(kNotifyCloseTimer, static_cast<UINT>(seconds) * 1000u);
+}
+
+MsgResult CDlgNotify::OnTimer(MsgWParam wParam, MsgLParam) {
+    if (TimerId(wParam) != kNotifyCloseTimer)
+        return 0;
+    StopTimer(kNotifyCloseTimer);
+    End(IDOK);
+    return 0;
+}
+
+MsgResult CDlgNotify::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    HWND control = reinterpret_cast<HWND>(lParam);
+    if (control == Item(IDC_NOTIFY_MESSAGE) && !placed)
+        Place();
+    const int id = GetDlgCtrlID(control);
+    if (id == IDC_NOTIFY_TIME)
+        SetTextColor(dc, kTimeColour);
+    else if (id == IDC_NOTIFY_SYMBOL)
+        SetTextColor(dc, kSymbolColour);
+    else if (id == IDC_NOTIFY_PRICE)
+        SetTextColor(dc, kPriceColour);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<MsgResult>(GetStockObject(NULL_BRUSH));
+}
+
+// Once, as the message first asks for its colours: the height follows its line count.
+void CDlgNotify::Place() {
+    placed = true;
+    HWND edit = Item(IDC_NOTIFY_MESSAGE);
+    SetWindowTextW(edit, Widen(message).c_str());
+    int editLines = 0;
+    if (message.empty())
+        ShowWindow(edit, SW_HIDE);
+    else
+        editLines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const NotifyRect rect = NotifyPlacement(screenWidth, screenHeight, backgroundSize.cx,
+                                            NotifyLines(!message.empty(), editLines));
+    MoveWindow(Handle(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    MoveWindow(Item(IDC_NOTIFY_FOCUS), screenWidth, screenHeight, 0, 0, FALSE);
+}
+
+MsgResult CDlgNotify::OnEraseBackground(MsgWParam, MsgLParam) {
+    return TRUE;
+}
+
+MsgResult CDlgNotify::OnPaint(MsgWParam, MsgLParam) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(Handle(), &paint);
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    if (surface) {
+        // Colour on colour keeps the key pixels exact, so the corners stay cut out.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, surface, 0, 0, backgroundSize.cx,
+                   backgroundSize.cy, SRCCOPY);
+    }
+    EndPaint(Handle(), &paint);
+    return 0;
+}
+
+MsgResult CDlgNotify::OnLeftButtonDown(MsgWParam, MsgLParam) {
+    BringTerminalForward();
+    DestroyWindow(Handle());
+    return 0;
+}
+
+MsgResult CDlgNotify::OnCloseIcon(MsgWParam, MsgLParam) {
+    DestroyWindow(Handle());
+    return 0;
+}
+
+MsgResult CDlgNotify::OnMessageFocus(MsgWParam, MsgLParam) {
+    if (!placed)
+        return 0; // the focus passing through while the popup is being set up
+    if (const auto& open = OpenAlertsListAction())
+        open();
+    DestroyWindow(Handle());
+    return 0;
+}
+
+MsgResult CDlgNotify::OnClose(MsgWParam, MsgLParam) {
+    DestroyWindow(Handle());
+    return 0;
+}
+
+MsgResult CDlgNotify::OnDestroy(MsgWParam, MsgLParam) {
+    ReleaseSurface();
+    return 0;
+}
+
+void CDlgNotify::ReleaseSurface() {
+    if (!surface)
+        return;
+    SelectObject(surface, surfacePrevious);
+    DeleteDC(surface);
+    surface = nullptr;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The notification popup. Win32 code only.
+#include "platform/Dialog.h"
+#include <functional>
+#include <string>
+
+inline constexpr UINT_PTR kNotifyCloseTimer = 109;
+
+class CDlgNotify final : public Dialog {
+public:
+    CDlgNotify(std::string symbol, std::string price, std::string message);
+    ~CDlgNotify() override;
+
+    static const MessageMap<CDlgNotify> messages;
+
+    // A new popup that owns itself: it is deleted once its window is gone.
+    static void Open(const std::string& symbol, const std::string& price,
+                     const std::string& message);
+    // What a click into the message opens; the main window sets it.
+    static void SetOpenAlertsList(std::function<void()> open);
+
+private:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    MsgResult OnInitDialog(MsgWParam, MsgLParam);
+    MsgResult OnTimer(MsgWParam, MsgLParam);
+    MsgResult OnCtlColor(MsgWParam, MsgLParam);
+    MsgResult OnEraseBackground(MsgWParam, MsgLParam);
+    MsgResult OnPaint(MsgWParam, MsgLParam);
+    MsgResult OnLeftButtonDown(MsgWParam, MsgLParam);
+    MsgResult OnCloseIcon(MsgWParam, MsgLParam);
+    MsgResult OnMessageFocus(MsgWParam, MsgLParam);
+    MsgResult OnClose(MsgWParam, MsgLParam);
+    MsgResult OnDestroy(MsgWParam, MsgLParam);
+
+    void ShapeWindow();
+    void CreateFonts();
+    void FillLabels();
+    void StartCloseTimer();
+    void Place();
+    void ReleaseSurface();
+
+    std::string symbol;
+    std::string price;
+    std::string message;
+    HBITMAP background = nullptr;
+    HDC surface = nullptr;
+    HGDIOBJ surfacePrevious = nullptr;
+    SIZE backgroundSize{};
+    HFONT labelFont = nullptr;
+    HFONT messageFont = nullptr;
+    bool placed = false;
+};

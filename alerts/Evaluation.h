@@ -1,0 +1,54 @@
+#pragma once
+#include "alerts/AlertStore.h"
+#include <functional>
+#include <optional>
+#include <string>
+
+// A firing alert, as the notification actions need it.
+struct FiredAlert {
+    int kind = 0; // the alert's condition code
+    std::string symbol, price;
+    int mode = 0;
+    std::string level, soundfile, speaklen, speakname, traymsg, diffpips, date, hour, minute,
+        startcon, startpips, intervalmins;
+};
+
+// A non-step alert never fires again within this many seconds of its last firing.
+inline constexpr long long kRefireGuardSeconds = 5;
+
+// What the evaluation needs from the alerts list window (which may not exist).
+struct AlertsListHooks {
+    std::function<bool()> isActive; // the current top-level owner window
+    std::function<bool()> exists;
+    std::function<void()> refill; // refills the list and reloads the table
+};
+
+// The main window's alert table with the evaluation over it.
+class CAlertBook {
+public:
+    CAlertBook() = default;
+    explicit CAlertBook(std::string alertsPath) : path(std::move(alertsPath)) {}
+
+    void SetPath(const std::string& alertsPath) { path = alertsPath; }
+    void SetListHooks(AlertsListHooks hooks) { list = std::move(hooks); }
+
+    void ReloadAlerts() { ::ReloadAlerts(table, path); }
+
+    // Evaluates the alerts of one pair against its new price; the first that holds is
+    // returned for the actions, with its fired count and time already updated.
+    std::optional<FiredAlert> CheckNotify(const std::string& symbol, const std::string& previous,
+                                          const std::string& current);
+
+    const CAlertTable& Table() const { return table; }
+    CAlertTable& Table() { return table; }
+
+private:
+    void RemoveExhausted(std::size_t i);
+    bool ConditionHolds(std::size_t i, const std::string& current, long long dayDifference);
+    bool StepHolds(std::size_t i, const std::string& current);
+    FiredAlert Fire(std::size_t i, const std::string& symbol, const std::string& current);
+
+    std::string path;
+    CAlertTable table;
+    AlertsListHooks list;
+};

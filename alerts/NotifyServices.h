@@ -1,0 +1,12 @@
+#pragma once
+#include "alerts/Actions.h"
+#include <functional>
+#include <string>
+
+// The actions' services on this system: the popup window, the message pump between voice
+// clips and the screen size. The e-mail request goes to `sendEmail` (the main window's
+// HTTP request object, request number 1).
+NotifyServices PlatformNotifyServices(std::function<void(const std::string& url)> sendEmail);
+
+// Handles the user-interface thread's pending messages, then returns.
+void PumpPendingMessages();
