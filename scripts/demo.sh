@@ -28,6 +28,8 @@ for folder in data skin; do
 done
 # A fresh start shows the options once; the demo goes straight to the price bar.
 printf '[MAIN]\r\nSHOWOPTION=1\r\n' >"$DEMO/file/pipward.cfg"
+# One alert that fires on the first moves of EURUSD, so the popup shows itself.
+printf '[EURUSD1]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\nprice=1.0000\r\nmode=1\r\nsoundfile=\r\nspeaklen=0\r\nspeakname=1\r\ntraymsg=Demo alert: EURUSD is above 1.0000\r\nalerttimes=3\r\nautodelete=0\r\n' >"$DEMO/file/fxconset.ini"
 
 # shellcheck source=lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
