@@ -1,4 +1,5 @@
 #pragma once
+#include "FakeFiles.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -207,40 +208,6 @@ private:
     RemoteAddress nextAddress = 0x00A00000;
     std::map<ProcessHandle, std::uint32_t> openProcesses;
     std::map<RemoteAddress, std::pair<std::uint32_t, std::vector<char>>> blocks;
-};
-
-// Files and folders in memory; `folders` maps a folder to its sub-folders' names.
-class FakeFiles final : public FileSystem {
-public:
-    std::map<std::string, std::string> files;
-    std::map<std::string, std::vector<std::string>> folders;
-
-    PathKind Kind(const std::string& path) override {
-        return files.count(path)     ? PathKind::File
-               : folders.count(path) ? PathKind::Folder
-                                     : PathKind::Missing;
-    }
-    bool ReadAll(const std::string& path, std::string& content) override {
-        content = files.count(path) ? files[path] : "";
-        return files.count(path) > 0;
-    }
-    bool ReplaceAtomically(const std::string& path, const std::string& content) override {
-        files[path] = content;
-        return true;
-    }
-    bool Append(const std::string& path, const std::string& content) override {
-        files[path] += content;
-        return true;
-    }
-    bool IsReadOnly(const std::string&) override { return false; }
-    bool ClearReadOnly(const std::string&) override { return true; }
-    bool Delete(const std::string& path) override { return files.erase(path) > 0; }
-    std::int64_t Size(const std::string& path) override {
-        return files.count(path) ? std::int64_t(files[path].size()) : -1;
-    }
-    std::vector<std::string> ListFolders(const std::string& path) override {
-        return folders.count(path) ? folders[path] : std::vector<std::string>{};
-    }
 };
 
 // Values of the current user, keyed "key|name".

@@ -1,3 +1,4 @@
+#include "FakeFiles.h"
 #include "settings/Log.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -14,38 +15,6 @@ public:
     std::uint32_t ticks = 1000000;
     LocalTime Now() const override { return {2024, 3, 5, 14, 7, 9, 0}; }
     std::uint32_t TickCount() const override { return ticks; }
-};
-
-class MemoryFiles final : public FileSystem {
-public:
-    std::map<std::string, std::string> files;
-    int deletions = 0;
-    bool deleteFails = false;
-
-    PathKind Kind(const std::string& path) override {
-        return files.count(path) ? PathKind::File : PathKind::Missing;
-    }
-    bool ReadAll(const std::string& path, std::string& content) override {
-        content = files.count(path) ? files[path] : "";
-        return files.count(path) > 0;
-    }
-    bool ReplaceAtomically(const std::string& path, const std::string& content) override {
-        files[path] = content;
-        return true;
-    }
-    bool Append(const std::string& path, const std::string& content) override {
-        files[path] += content;
-        return true;
-    }
-    bool IsReadOnly(const std::string&) override { return false; }
-    bool ClearReadOnly(const std::string&) override { return true; }
-    bool Delete(const std::string& path) override {
-        ++deletions;
-        return !deleteFails && files.erase(path) > 0;
-    }
-    std::int64_t Size(const std::string& path) override {
-        return files.count(path) ? static_cast<std::int64_t>(files[path].size()) : -1;
-    }
 };
 
 const std::string kStamp = "2024-03-05 14:07:09 ";
@@ -69,7 +38,7 @@ protected:
         SetFiles(&files);
     }
 
-    MemoryFiles files;
+    FakeFiles files;
     std::string programPath = "C:\\x\\Pipwarden_LOG.EXE";
     CCommon log{[this] { return programPath; }};
 };

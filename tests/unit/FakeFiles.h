@@ -1,0 +1,45 @@
+#pragma once
+#include "platform/FileSystem.h"
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// Files and folders in memory; `folders` maps a folder to its sub-folders' names.
+class FakeFiles final : public FileSystem {
+public:
+    std::map<std::string, std::string> files;
+    std::map<std::string, std::vector<std::string>> folders;
+    int deletions = 0;
+    bool deleteFails = false;
+
+    PathKind Kind(const std::string& path) override {
+        return files.count(path)     ? PathKind::File
+               : folders.count(path) ? PathKind::Folder
+                                     : PathKind::Missing;
+    }
+    bool ReadAll(const std::string& path, std::string& content) override {
+        content = files.count(path) ? files[path] : "";
+        return files.count(path) > 0;
+    }
+    bool ReplaceAtomically(const std::string& path, const std::string& content) override {
+        files[path] = content;
+        return true;
+    }
+    bool Append(const std::string& path, const std::string& content) override {
+        files[path] += content;
+        return true;
+    }
+    bool IsReadOnly(const std::string&) override { return false; }
+    bool ClearReadOnly(const std::string&) override { return true; }
+    bool Delete(const std::string& path) override {
+        ++deletions;
+        return !deleteFails && files.erase(path) > 0;
+    }
+    std::int64_t Size(const std::string& path) override {
+        return files.count(path) ? std::int64_t(files[path].size()) : -1;
+    }
+    std::vector<std::string> ListFolders(const std::string& path) override {
+        return folders.count(path) ? folders[path] : std::vector<std::string>{};
+    }
+};
