@@ -5,8 +5,8 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
-#include "settings/LangTable.h"
 #include "settings/Log.h"
+#include "settings/LangTable.h"
 
 namespace {
 // Entries of the UI text table.

@@ -1,7 +1,7 @@
+#include <windows.h>
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyServices.h"
 #include "platform/Dialog.h"
-#include <windows.h>
 
 void PumpPendingMessages() {
     MSG message;

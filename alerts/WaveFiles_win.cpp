@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "alerts/WaveFiles.h"
 #include "platform/Text.h"
-#include <windows.h>
 
 std::string FirstWaveFile(const std::string& folder) {
     WIN32_FIND_DATAW found{};

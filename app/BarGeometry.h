@@ -12,7 +12,7 @@ inline constexpr int kScreenWidthReserve = 100;
 inline constexpr int kAdoptHeightAbove = 40; // heights strictly between these two
 inline constexpr int kAdoptHeightBelow = 100;
 inline constexpr int kMaxBarHeight = 55;
-inline constexpr int kEdgeStripPixels = 2;   // left visible when slid up
+inline constexpr int kEdgeStripPixels = 2; // left visible when slid up
 inline constexpr int kRevealedTop = -1;
 inline constexpr int kSlideStopBeforeEnd = 5;
 

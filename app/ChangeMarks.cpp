@@ -5,7 +5,9 @@ namespace {
 constexpr std::size_t kShortestPrice = 3;
 constexpr std::size_t kLongestPrice = 7;
 
-double PriceValue(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+double PriceValue(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
 } // namespace
 
 int PriceDirection(const std::string& previous, const std::string& current) {

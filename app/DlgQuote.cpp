@@ -12,12 +12,12 @@
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
 #include "quotes/PriceLookup.h"
+#include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
 #include "settings/Log.h"
 #include "settings/SysPaths.h"
-#include "resources/resource.h"
 #include <commctrl.h>
 #include "settings/LangTable.h"
 
@@ -38,9 +38,13 @@ constexpr int kOptionsFirstPage = 0;
 const wchar_t* const kDialogClass = L"#32770";
 const wchar_t* const kTerminalAlertTitles[] = {L"警报", L"Alert"};
 
-std::string Caption() { return GetMessage(kCaptionMessage); }
+std::string Caption() {
+    return GetMessage(kCaptionMessage);
+}
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenWidth() {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
 } // namespace
 
 const MessageMap<CDlgQuote> CDlgQuote::messages = {
@@ -92,7 +96,7 @@ const MessageMap<CDlgQuote> CDlgQuote::messages = {
 CDlgQuote::CDlgQuote()
     : Dialog(IDD_QUOTE),
       windowWidth(AppConfig().languageIndex == kLanguageChinese ? kBarWidthChinese
-                                                                 : kBarWidthOther) {}
+                                                                : kBarWidthOther) {}
 
 CDlgQuote::~CDlgQuote() = default;
 
@@ -113,9 +117,8 @@ MsgResult CDlgQuote::OnInitDialog(MsgWParam, MsgLParam) {
     SetWindowLongPtrW(self, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
     SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-    windowIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                               MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 0, 0,
-                                               LR_DEFAULTSIZE));
+    windowIcon = static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon));
     backgroundBrush = Own(CreateSolidBrush(kBarBackground));
     lineBrush = Own(CreateSolidBrush(kLineColour));
@@ -332,8 +335,8 @@ void CDlgQuote::AutoHideStep() {
 void CDlgQuote::MoveTop(int top) {
     RECT rect{};
     GetWindowRect(Handle(), &rect);
-    SetWindowPos(Handle(), nullptr, rect.left, top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, rect.left, top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 MsgResult CDlgQuote::OnColumnTrack(MsgWParam, MsgLParam) {
@@ -362,8 +365,8 @@ void CDlgQuote::ApplyPlacement() {
         PlanPlacement(Config().Get("X"), Config().Get("Y"), Config().Get("W"), Config().Get("H"),
                       ScreenWidth(), rect.right - rect.left);
     if (placement.resize)
-        SetWindowPos(Handle(), nullptr, placement.x, placement.y, placement.width,
-                     placement.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Handle(), nullptr, placement.x, placement.y, placement.width, placement.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     else
         SetWindowPos(Handle(), nullptr, placement.x, placement.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -375,8 +378,7 @@ MsgResult CDlgQuote::OnSize(MsgWParam, MsgLParam lParam) {
     GetWindowRect(Handle(), &rect);
     const int currentWidth = rect.right - rect.left;
     const int currentHeight = rect.bottom - rect.top;
-    const SizeDecision size =
-        DecideSize(currentWidth, currentHeight, ScreenWidth(), windowHeight);
+    const SizeDecision size = DecideSize(currentWidth, currentHeight, ScreenWidth(), windowHeight);
     windowHeight = size.height;
     if (size.width != currentWidth || size.height != currentHeight)
         SetWindowPos(Handle(), nullptr, 0, 0, size.width, size.height,
@@ -523,8 +525,8 @@ void CDlgQuote::ReleasePictures() {
     for (int id : {IDC_AUTOHIDE_ON, IDC_AUTOHIDE_OFF, IDC_ALERTS_PICTURE, IDC_OPTIONS_PICTURE,
                    IDC_CLOSE_PICTURE}) {
         HWND picture = Item(id);
-        HGDIOBJ image = reinterpret_cast<HGDIOBJ>(
-            SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+        HGDIOBJ image =
+            reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
         if (image)
             DeleteObject(image);
     }
@@ -555,8 +557,8 @@ void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previo
         return;
     Guarded("ShowNotify", Failures(), Reporter(), [&] {
         ShowNotify(*fired, PlatformNotifyServices([this](const std::string& url) {
-                       httpRequest.Request(reinterpret_cast<WindowHandle>(Handle()), url, "",
-                                           true, false, kEmailRequestNumber);
-                   }));
+            httpRequest.Request(reinterpret_cast<WindowHandle>(Handle()), url, "", true, false,
+                                kEmailRequestNumber);
+        }));
     });
 }

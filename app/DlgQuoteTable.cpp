@@ -8,9 +8,9 @@
 #include "platform/Params.h"
 #include "quotes/MTHandler.h"
 #include "quotes/PriceLookup.h"
+#include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
-#include "resources/resource.h"
 #include <commctrl.h>
 #include "settings/LangTable.h"
 
@@ -46,8 +46,8 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     std::vector<std::string> terminalSymbols;
     if (displayList.size() < 2 || SplitList(displayList).empty())
         GetSymbols(terminalSymbols); // the reader reports its own failures
-    const ColumnPlan plan = PlanColumns(displayList, Config().Get("ColumnWidth"), terminalSymbols,
-                                        showTime);
+    const ColumnPlan plan =
+        PlanColumns(displayList, Config().Get("ColumnWidth"), terminalSymbols, showTime);
     for (std::size_t i = 0; i < plan.symbols.size(); ++i)
         quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i) + 1, plan.symbols[i],
                                plan.widths[i]);
@@ -74,8 +74,8 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     tableBuilt = true;
     ShowQuote();
     if (Handle())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW |
-                                                     RDW_ALLCHILDREN);
+        RedrawWindow(Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CDlgQuote::ShowQuote() {
@@ -131,7 +131,8 @@ void CDlgQuote::ShowPrice2() {
             return;
         for (int column = FirstPriceColumn(); column < quoteList.ColumnCount(); ++column) {
             const std::string symbol = quoteList.ColumnTitle(column);
-            const InternetCell cell = internetQuotes.ReadCell(symbol, quoteList.ItemText(0, column));
+            const InternetCell cell =
+                internetQuotes.ReadCell(symbol, quoteList.ItemText(0, column));
             quoteList.SetItemText(0, column, cell.price);
             CheckNotify(symbol, cell.previous, cell.price);
             TrackChange(column, cell.previous, cell.price);

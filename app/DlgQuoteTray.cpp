@@ -7,11 +7,11 @@
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
+#include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
 #include "settings/Log.h"
-#include "resources/resource.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include "settings/LangTable.h"
@@ -49,8 +49,8 @@ bool CDlgQuote::AddTrayIcon() {
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
-    data.hIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                               MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
+    data.hIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
     std::wstring tip = Widen(GetMessage(kCaptionMessage)).substr(0, kTrayTipChars);
     wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
     const bool added = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
@@ -142,8 +142,8 @@ void CDlgQuote::TogglePriceBar() {
 
 void CDlgQuote::SetUpPictureButtons() {
     toolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                               Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
     if (toolTips) {
         SendMessageW(toolTips, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
@@ -290,8 +290,8 @@ void CDlgQuote::RegisterHotKeys() {
         const HotKeyChoice choice =
             ResolveHotKey(key, Config().Get(key.keySetting), Config().Get(key.modifierSetting));
         if (choice.Registers() &&
-            !RegisterHotKey(Handle(), hotKeyAtoms[i], ModifiersToRegistrationFlags(choice.modifiers),
-                            choice.key)) {
+            !RegisterHotKey(Handle(), hotKeyAtoms[i],
+                            ModifiersToRegistrationFlags(choice.modifiers), choice.key)) {
             failures += "\r\n" + GetText(key.failureTextEntry);
             continue; // its settings stay as they were
         }
@@ -299,7 +299,8 @@ void CDlgQuote::RegisterHotKeys() {
         Config().SetInt(key.modifierSetting, choice.modifiers);
     }
     if (!failures.empty())
-        MessageBoxW(Handle(), Widen(HotKeyWarningText(GetText(kHotKeyFailureHeadEntry), failures)).c_str(),
+        MessageBoxW(Handle(),
+                    Widen(HotKeyWarningText(GetText(kHotKeyFailureHeadEntry), failures)).c_str(),
                     Widen(kHotKeyWarningCaption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 

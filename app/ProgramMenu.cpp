@@ -9,8 +9,7 @@ constexpr int kOptionsText = 44, kNewsText = 81, kNewOrderText = 95;
 constexpr int kLanguageWithoutBlanks = 1; // Chinese words stand together
 const char* const kEllipsis = "...";
 
-std::string ShowOrHide(bool visible, int subject, const MenuState& state,
-                       const TextLookup& text) {
+std::string ShowOrHide(bool visible, int subject, const MenuState& state, const TextLookup& text) {
     const std::string blank = state.languageIndex == kLanguageWithoutBlanks ? "" : " ";
     return text(visible ? kHideText : kShowText) + blank + text(subject);
 }

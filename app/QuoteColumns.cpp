@@ -9,7 +9,9 @@ constexpr int kShortSymbolWidth = 70;
 constexpr int kMediumSymbolWidth = 80;
 constexpr int kLongSymbolWidth = 100;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 std::optional<int> ParseDecimal(const std::string& text) {

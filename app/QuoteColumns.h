@@ -33,13 +33,12 @@ std::string WidthsText(const std::vector<int>& widths);
 struct ColumnPlan {
     std::vector<std::string> symbols;
     std::vector<int> widths;
-    bool fromTerminal = false;    // symbols taken from the terminal, to be stored
-    std::string newDisplayList;   // what to store as DisplayCurrency when fromTerminal
-    int barWidth = 0;             // margin plus every column
+    bool fromTerminal = false;  // symbols taken from the terminal, to be stored
+    std::string newDisplayList; // what to store as DisplayCurrency when fromTerminal
+    int barWidth = 0;           // margin plus every column
 };
 
 // The decisions of a column build. A display list without any symbol (empty, or commas
 // only) takes the first symbols of the terminal.
 ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedWidths,
                        const std::vector<std::string>& terminalSymbols, bool timeColumn);
-

@@ -10,7 +10,9 @@ std::string Framed(const std::string& text) {
     return framed;
 }
 
-std::string RowMark(int row) { return Framed(std::to_string(row)); }
+std::string RowMark(int row) {
+    return Framed(std::to_string(row));
+}
 
 bool Holds(const std::string& list, const std::string& mark) {
     return list.find(mark) != std::string::npos;

@@ -34,6 +34,6 @@ private:
     const std::string& SymbolOf(int row, MarketRows& rows);
 
     std::string ignoreList = ",";
-    std::string matchedRows;               // ",i,j," of this refresh
+    std::string matchedRows;                // ",i,j," of this refresh
     std::map<int, std::string> symbolCache; // rows read in this refresh
 };

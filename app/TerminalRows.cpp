@@ -1,6 +1,8 @@
 #include "app/TerminalRows.h"
 
-int TerminalRows::RowCount() { return CurrentDesktop().ListItemCount(reader.MarketWatchList()); }
+int TerminalRows::RowCount() {
+    return CurrentDesktop().ListItemCount(reader.MarketWatchList());
+}
 
 std::string TerminalRows::Symbol(int row) {
     std::string text;

@@ -5,4 +5,3 @@ class CTickmonApp {
 public:
     int Run();
 };
-

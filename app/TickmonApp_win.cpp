@@ -1,6 +1,6 @@
-#include "app/TickmonApp.h"
 #include "app/DlgQuote.h"
 #include "app/StartupRules.h"
+#include "app/TickmonApp.h"
 #include "controls/Skin.h"
 #include "platform/Text.h"
 #include "settings/AppConfig.h"
@@ -29,4 +29,3 @@ int CTickmonApp::Run() {
         OleUninitialize();
     return 0;
 }
-

@@ -1,5 +1,5 @@
-#include "app/TickmonApp.h"
 #include <windows.h>
+#include "app/TickmonApp.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CTickmonApp application;

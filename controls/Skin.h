@@ -7,4 +7,4 @@ std::string SkinFilePath(const std::string& programFolder);
 
 bool LoadSkin(const std::string& programFolder); // true when a skin was handed to the library
 void ReleaseSkin();
-void ExcludeFromSkin(void* controlWindow);        // the control keeps its own drawing
+void ExcludeFromSkin(void* controlWindow); // the control keeps its own drawing

@@ -1,7 +1,7 @@
+#include <windows.h>
 #include "controls/Skin.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
-#include <windows.h>
 
 namespace {
 // The library is imported by ordinal only.

@@ -1,8 +1,8 @@
+#include <windows.h>
 #include "launcher/Launcher.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include <string>
-#include <windows.h>
 
 namespace {
 // The launcher's own path; grows the buffer instead of passing on a cut-off path.

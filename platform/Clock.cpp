@@ -4,5 +4,9 @@ namespace {
 Clock* installedClock = nullptr;
 }
 
-Clock& CurrentClock() { return installedClock ? *installedClock : PlatformClock(); }
-void SetCurrentClock(Clock* clock) { installedClock = clock; }
+Clock& CurrentClock() {
+    return installedClock ? *installedClock : PlatformClock();
+}
+void SetCurrentClock(Clock* clock) {
+    installedClock = clock;
+}

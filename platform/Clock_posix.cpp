@@ -12,7 +12,7 @@ public:
         std::tm tm{};
         localtime_r(&seconds, &tm);
         const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-        return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+        return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,          tm.tm_hour,
                 tm.tm_min,         tm.tm_sec,     static_cast<int>(ms)};
     }
     std::uint32_t TickCount() const override {

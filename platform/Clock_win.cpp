@@ -1,5 +1,5 @@
-#include "platform/Clock.h"
 #include <windows.h>
+#include "platform/Clock.h"
 
 namespace {
 class WinClock final : public Clock {

@@ -1,8 +1,8 @@
 #pragma once
 // Thin wrappers of the common controls, with only the calls the windows use. Win32 only.
-#include <string>
 #include <windows.h>
 #include <commctrl.h>
+#include <string>
 
 class ListView {
 public:

@@ -57,7 +57,9 @@ int ListView::ItemCount() const {
     return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-void ListView::DeleteAllItems() { SendMessageW(list, LVM_DELETEALLITEMS, 0, 0); }
+void ListView::DeleteAllItems() {
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+}
 
 void ListView::InsertItem(int index, const std::string& text) {
     std::wstring wide = Widen(text);

@@ -1,7 +1,7 @@
+#include <windows.h>
 #include "platform/Desktop.h"
 #include "platform/Text.h"
 #include <cstddef>
-#include <windows.h>
 
 #include <commctrl.h> // after <windows.h>
 

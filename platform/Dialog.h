@@ -1,9 +1,9 @@
 #pragma once
 // The dialog base of the window framework. Win32 code only.
+#include <windows.h>
 #include "platform/MessageMap.h"
 #include <string>
 #include <vector>
-#include <windows.h>
 
 // A dialog from a template, modal or modeless; they differ only in how they end. The
 // object is bound to its window through DWLP_USER from WM_INITDIALOG to WM_NCDESTROY.
@@ -52,8 +52,8 @@ protected:
     void ReleaseOwned();
 
     template <class T>
-    bool DispatchMap(T& self, const MessageMap<T>& map, UINT message, WPARAM wParam,
-                     LPARAM lParam, INT_PTR& result) {
+    bool DispatchMap(T& self, const MessageMap<T>& map, UINT message, WPARAM wParam, LPARAM lParam,
+                     INT_PTR& result) {
         MsgResult value = 0;
         const bool handled = map.Dispatch(self, KeyOf(message, wParam, lParam), wParam, lParam,
                                           value, failures, Reporter());

@@ -4,5 +4,9 @@ namespace {
 FileSystem* installedFiles = nullptr;
 }
 
-FileSystem& Files() { return installedFiles ? *installedFiles : PlatformFiles(); }
-void SetFiles(FileSystem* files) { installedFiles = files; }
+FileSystem& Files() {
+    return installedFiles ? *installedFiles : PlatformFiles();
+}
+void SetFiles(FileSystem* files) {
+    installedFiles = files;
+}

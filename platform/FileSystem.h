@@ -30,4 +30,6 @@ FileSystem& Files();
 void SetFiles(FileSystem* files); // nullptr restores the platform file system
 FileSystem& PlatformFiles();
 
-inline bool FileExists(const std::string& path) { return Files().Kind(path) == PathKind::File; }
+inline bool FileExists(const std::string& path) {
+    return Files().Kind(path) == PathKind::File;
+}

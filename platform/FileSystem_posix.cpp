@@ -47,8 +47,8 @@ public:
         if (Kind(path) == PathKind::Folder || IsReadOnly(path))
             return false;
         static std::atomic<unsigned> counter{0};
-        const std::string temp = path + ".~" + std::to_string(::getpid()) + "." +
-                                 std::to_string(counter++) + ".tmp";
+        const std::string temp =
+            path + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0)
             return false;

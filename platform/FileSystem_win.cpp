@@ -1,16 +1,17 @@
+#include <windows.h>
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include <algorithm>
 #include <atomic>
 #include <string>
-#include <windows.h>
 
 namespace {
 bool WriteFully(HANDLE file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
         DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1 << 20));
         if (!WriteFile(file, content.data() + done, chunk, &written, nullptr) || written == 0)
             return false;
         done += written;
@@ -56,8 +57,8 @@ public:
             return false;
         const bool written = WriteFully(file, content) && FlushFileBuffers(file);
         CloseHandle(file);
-        if (!written ||
-            !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!written || !MoveFileExW(temp.c_str(), target.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             DeleteFileW(temp.c_str());
             return false;
         }

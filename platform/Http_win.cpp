@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "platform/Http.h"
 #include "platform/Text.h"
-#include <windows.h>
 #include <wininet.h>
 
 namespace {

@@ -19,7 +19,9 @@ void ShowMessageBox(const std::string& text, const std::string& caption) {
         PlatformMessageBox(text, caption);
 }
 
-void SetMessageSink(MessageSink sink) { InstalledSink() = std::move(sink); }
+void SetMessageSink(MessageSink sink) {
+    InstalledSink() = std::move(sink);
+}
 
 bool AskOkCancel(const std::string& text, const std::string& caption) {
     if (InstalledQuestionSink())
@@ -27,4 +29,6 @@ bool AskOkCancel(const std::string& text, const std::string& caption) {
     return PlatformAskOkCancel(text, caption);
 }
 
-void SetQuestionSink(QuestionSink sink) { InstalledQuestionSink() = std::move(sink); }
+void SetQuestionSink(QuestionSink sink) {
+    InstalledQuestionSink() = std::move(sink);
+}

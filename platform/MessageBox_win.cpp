@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
-#include <windows.h>
 
 void PlatformMessageBox(const std::string& text, const std::string& caption) {
     MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);

@@ -4,5 +4,9 @@ namespace {
 Registry* installedRegistry = nullptr;
 }
 
-Registry& CurrentRegistry() { return installedRegistry ? *installedRegistry : PlatformRegistry(); }
-void SetCurrentRegistry(Registry* registry) { installedRegistry = registry; }
+Registry& CurrentRegistry() {
+    return installedRegistry ? *installedRegistry : PlatformRegistry();
+}
+void SetCurrentRegistry(Registry* registry) {
+    installedRegistry = registry;
+}

@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "platform/Registry.h"
 #include "platform/Text.h"
-#include <windows.h>
 
 namespace {
 HKEY RootKey(RegistryRoot root) {
@@ -50,7 +50,8 @@ public:
 
     bool DeleteValue(RegistryRoot root, const std::string& key, const std::string& name) override {
         HKEY handle = nullptr;
-        if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_WRITE, &handle) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_WRITE, &handle) !=
+            ERROR_SUCCESS)
             return false;
         const LONG rc = RegDeleteValueW(handle, Widen(name).c_str());
         RegCloseKey(handle);

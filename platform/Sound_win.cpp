@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "platform/Sound.h"
 #include "platform/Text.h"
-#include <windows.h>
 // mmsystem.h needs the types of windows.h first.
 #include <mmsystem.h>
 

@@ -43,8 +43,8 @@ char32_t DecodeOne(const std::string& text, std::size_t& i, bool& ok) {
         }
         cp = (cp << 6) | (next & 0x3F);
     }
-    const bool overlong = (length == 2 && cp < 0x80) || (length == 3 && cp < 0x800) ||
-                          (length == 4 && cp < 0x10000);
+    const bool overlong =
+        (length == 2 && cp < 0x80) || (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
     if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         ++i;
         ok = false;
@@ -110,7 +110,8 @@ std::string Narrow(const std::wstring& wide) {
         if constexpr (sizeof(wchar_t) == 2) {
             if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
                 wide[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(wide[i + 1]) - 0xDC00);
+                cp =
+                    0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(wide[i + 1]) - 0xDC00);
                 ++i;
             } else if (cp >= 0xD800 && cp <= 0xDFFF) {
                 cp = kReplacement;

@@ -3,8 +3,8 @@
 
 // Program text is UTF-8; wide strings exist only at the system boundary.
 bool IsValidUtf8(const std::string& text);
-std::wstring Widen(const std::string& utf8);   // invalid sequences become U+FFFD
-std::string Narrow(const std::wstring& wide);  // unpaired surrogates become U+FFFD
+std::wstring Widen(const std::string& utf8);  // invalid sequences become U+FFFD
+std::string Narrow(const std::wstring& wide); // unpaired surrogates become U+FFFD
 
 // Text in the system's ANSI code page (GBK on Chinese Windows), as older files hold it.
 std::string AnsiToUtf8(const std::string& ansi);

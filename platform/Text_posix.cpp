@@ -29,5 +29,9 @@ std::string Convert(const char* to, const char* from, const std::string& in) {
 }
 } // namespace
 
-std::string AnsiToUtf8(const std::string& ansi) { return Convert("UTF-8", "GBK", ansi); }
-std::string Utf8ToAnsi(const std::string& utf8) { return Convert("GBK", "UTF-8", utf8); }
+std::string AnsiToUtf8(const std::string& ansi) {
+    return Convert("UTF-8", "GBK", ansi);
+}
+std::string Utf8ToAnsi(const std::string& utf8) {
+    return Convert("GBK", "UTF-8", utf8);
+}

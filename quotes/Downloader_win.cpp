@@ -1,5 +1,5 @@
-#include "quotes/Downloader.h"
 #include <windows.h>
+#include "quotes/Downloader.h"
 
 namespace {
 constexpr DWORD kPumpSliceMs = 20;

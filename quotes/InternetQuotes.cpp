@@ -2,8 +2,8 @@
 #include "platform/MessageBox.h"
 #include "quotes/PriceFormat.h"
 #include "settings/AppConfig.h"
-#include "settings/LangTable.h"
 #include "settings/Log.h"
+#include "settings/LangTable.h"
 
 namespace {
 constexpr const char* kStatusPlaceholder = "%d";

@@ -4,8 +4,8 @@
 #include "quotes/PriceFormat.h"
 #include "quotes/ReaderText.h"
 #include "settings/Config.h"
-#include "settings/LangTable.h"
 #include <algorithm>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr std::size_t kMaxTopLevelWindows = 1000;

@@ -51,4 +51,6 @@ CAppConfig& AppConfig() {
     return config;
 }
 
-void SetAppConfig(CAppConfig* config) { installedConfig = config; }
+void SetAppConfig(CAppConfig* config) {
+    installedConfig = config;
+}

@@ -4,10 +4,10 @@
 // Inputs the application constants are built from; the program reads them from the
 // system, tests pass their own.
 struct AppEnvironment {
-    std::string programPath;  // full path of the running program
-    std::string commandLine;  // the process's whole command line
-    int userLangId = 0;       // user default LANGID
-    int systemLcid = 0;       // system default locale id
+    std::string programPath; // full path of the running program
+    std::string commandLine; // the process's whole command line
+    int userLangId = 0;      // user default LANGID
+    int systemLcid = 0;      // system default locale id
 };
 
 class CBaseAppConfig {
@@ -18,7 +18,7 @@ public:
     std::string programPath;
     std::string programFolder; // ends in a separator
     std::string arguments;
-    int languageIndex = 0;     // 0 English, 1 Chinese, 2 third language
+    int languageIndex = 0; // 0 English, 1 Chinese, 2 third language
 };
 
 class CAppConfig : public CBaseAppConfig {
@@ -26,9 +26,9 @@ public:
     explicit CAppConfig(const AppEnvironment& environment);
 
     std::string productId;
-    std::string alertsPath;    // program folder + "\fxconset.ini"
+    std::string alertsPath; // program folder + "\fxconset.ini"
     std::string versionText;
-    int dataSource = 1;        // 1 terminal, 10 Internet quote pages
+    int dataSource = 1; // 1 terminal, 10 Internet quote pages
     std::string quotePage1Path;
     std::string quotePage2Path;
     std::string emailServicePath;

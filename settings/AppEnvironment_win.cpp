@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "settings/AppConfig.h"
 #include "settings/SysPaths.h"
-#include <windows.h>
 
 AppEnvironment SystemEnvironment() {
     AppEnvironment environment;

@@ -20,7 +20,9 @@ const std::string& CConfig::GetPath() {
     return path;
 }
 
-std::string CConfig::Get(const std::string& key) { return Get(kMainSection, key); }
+std::string CConfig::Get(const std::string& key) {
+    return Get(kMainSection, key);
+}
 
 std::string CConfig::Get(const std::string& section, const std::string& key) {
     EnsurePath();
@@ -36,7 +38,9 @@ void CConfig::Set(const std::string& section, const std::string& key, const std:
     file.WriteString(ToUpperAscii(section), ToUpperAscii(key), value);
 }
 
-void CConfig::SetInt(const std::string& key, int value) { SetInt(kMainSection, key, value); }
+void CConfig::SetInt(const std::string& key, int value) {
+    SetInt(kMainSection, key, value);
+}
 
 void CConfig::SetInt(const std::string& section, const std::string& key, int value) {
     Set(section, key, std::to_string(value));

@@ -1,6 +1,6 @@
+#include <windows.h>
 #include "platform/Text.h"
 #include "settings/DateTime.h"
-#include <windows.h>
 
 std::string LocaleDateTimeText() {
     const LocalTime now = CurrentClock().Now();

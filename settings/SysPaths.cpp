@@ -11,7 +11,9 @@ std::string GetFolderOfPath(const std::string& path) {
     return p + "\\";
 }
 
-std::string GetProgramFolder() { return GetFolderOfPath(GetProgramPath()); }
+std::string GetProgramFolder() {
+    return GetFolderOfPath(GetProgramPath());
+}
 
 std::string GetArgumentsOf(const std::string& commandLine) {
     for (const std::string marker : {".exe ", ".exe\" "}) {
@@ -22,7 +24,9 @@ std::string GetArgumentsOf(const std::string& commandLine) {
     return "";
 }
 
-std::string GetArguments() { return GetArgumentsOf(GetCommandLineText()); }
+std::string GetArguments() {
+    return GetArgumentsOf(GetCommandLineText());
+}
 
 std::string NormaliseVersionValue(const std::string& value) {
     std::string out;

@@ -5,7 +5,7 @@
 std::string GetProgramPath();   // "" on failure
 std::string GetProgramFolder(); // folder of GetProgramPath()
 std::string GetFolderOfPath(const std::string& path);
-std::string GetArguments();     // of the process's own command line
+std::string GetArguments(); // of the process's own command line
 std::string GetArgumentsOf(const std::string& commandLine);
 std::string GetCommandLineText(); // the process's command line, UTF-8
 std::string GetProgramVersion(const std::string& file);

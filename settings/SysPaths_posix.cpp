@@ -35,13 +35,27 @@ std::string GetCommandLineText() {
     return raw;
 }
 
-std::string GetProgramVersion(const std::string&) { return ""; }
-std::string GetWindowsFolder() { return "/"; }
-std::string GetSystemFolder() { return "/usr/lib/"; }
-std::string GetTempFolder() { return WithSlash(Env("TMPDIR", "/tmp")); }
-std::string GetDocumentsFolder() { return WithSlash(Env("HOME", "/")); }
-std::string GetAppDataFolder() { return WithSlash(Env("XDG_CONFIG_HOME", "/tmp")); }
-std::string GetLocalAppDataFolder() { return WithSlash(Env("XDG_DATA_HOME", "/tmp")); }
+std::string GetProgramVersion(const std::string&) {
+    return "";
+}
+std::string GetWindowsFolder() {
+    return "/";
+}
+std::string GetSystemFolder() {
+    return "/usr/lib/";
+}
+std::string GetTempFolder() {
+    return WithSlash(Env("TMPDIR", "/tmp"));
+}
+std::string GetDocumentsFolder() {
+    return WithSlash(Env("HOME", "/"));
+}
+std::string GetAppDataFolder() {
+    return WithSlash(Env("XDG_CONFIG_HOME", "/tmp"));
+}
+std::string GetLocalAppDataFolder() {
+    return WithSlash(Env("XDG_DATA_HOME", "/tmp"));
+}
 
 std::string GetMachineName() {
     char name[256] = {};

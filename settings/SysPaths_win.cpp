@@ -3,12 +3,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
-#include "settings/LangTable.h"
 #include "settings/SysPaths.h"
 #include <functional>
 #include <initializer_list>
 #include <shlobj.h>
 #include <vector>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr DWORD kPathBuffer = 260;
@@ -30,7 +30,9 @@ std::string EnvironmentValue(const wchar_t* name) {
 }
 
 std::string ShellFolderValue(const char* name) {
-    return CurrentRegistry().ReadString(RegistryRoot::CurrentUser, kShellFoldersKey, name).value_or("");
+    return CurrentRegistry()
+        .ReadString(RegistryRoot::CurrentUser, kShellFoldersKey, name)
+        .value_or("");
 }
 
 // The first source that answers wins; when none does, the user is told once.
@@ -54,7 +56,9 @@ std::string GetProgramPath() {
     return n > 0 && n < kPathBuffer ? Narrow(buffer) : "";
 }
 
-std::string GetCommandLineText() { return Narrow(GetCommandLineW()); }
+std::string GetCommandLineText() {
+    return Narrow(GetCommandLineW());
+}
 
 std::string GetProgramVersion(const std::string& file) {
     const std::wstring path = Widen(file);
@@ -80,7 +84,8 @@ std::string GetProgramVersion(const std::string& file) {
                   translations[i].codePage);
         wchar_t* value = nullptr;
         UINT length = 0;
-        if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length) || !value)
+        if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length) ||
+            !value)
             continue;
         if (!result.empty())
             result += ';';
@@ -119,9 +124,9 @@ std::string GetTempFolder() {
 }
 
 std::string GetDocumentsFolder() {
-    return FirstFolder({[] { return SpecialFolder(CSIDL_PERSONAL); },
-                        [] { return ShellFolderValue("Personal"); }},
-                       "INVDOCPATH!");
+    return FirstFolder(
+        {[] { return SpecialFolder(CSIDL_PERSONAL); }, [] { return ShellFolderValue("Personal"); }},
+        "INVDOCPATH!");
 }
 
 std::string GetAppDataFolder() {

@@ -2,13 +2,13 @@
 // End-to-end helpers: a fresh installation in a temporary folder, the programs started
 // from it, and what a user's system sees of them (windows, texts, files). Every wait polls
 // with a timeout; every process a test starts is ended whatever the outcome.
+#include <windows.h>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace e2e {
 

@@ -1,10 +1,10 @@
 #pragma once
 // A hidden message window that records what the downloaders post to it, and the address
 // of the local service the test script started.
+#include <windows.h>
 #include <chrono>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace e2e {
 

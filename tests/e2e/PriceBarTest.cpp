@@ -1,12 +1,12 @@
 // The main program's price bar against the simulated terminal, seen from outside.
 #include "app/QuoteColumns.h"
 #include "settings/AppConfig.h"
-#include "settings/LangTable.h"
 #include "settings/Log.h"
 #include "tests/e2e/PriceBarHarness.h"
 #include "tests/e2e/SimHarness.h"
 #include <gtest/gtest.h>
 #include <numeric>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 

@@ -12,8 +12,7 @@ TEST(AppQuoteColumns, EmptyDisplayListTakesFirstEightTerminalSymbolsAndStoresThe
     ASSERT_EQ(plan.symbols.size(), 8u);
     EXPECT_EQ(plan.symbols.back(), "EURJPY");
     EXPECT_TRUE(plan.fromTerminal);
-    EXPECT_EQ(plan.newDisplayList,
-              "EURUSD,GBPUSD,USDCHF,USDJPY,AUDUSD,NZDUSD,USDCAD,EURJPY,");
+    EXPECT_EQ(plan.newDisplayList, "EURUSD,GBPUSD,USDCHF,USDJPY,AUDUSD,NZDUSD,USDCAD,EURJPY,");
     EXPECT_EQ(plan.barWidth, kBarMargin + 8 * 70);
 }
 

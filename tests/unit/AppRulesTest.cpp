@@ -16,8 +16,7 @@ TEST(AppCallerPath, FoundOnlyAfterTheProgramName) {
 TEST(AppClosedPopups, TrimmedOnlyWhenTheLastCloseIsOlderThanTenSeconds) {
     const std::string now = "2024-05-01 10:00:20";
     EXPECT_FALSE(TrimClosedPopups("EURUSD,GBPUSD,", "EURUSD,", "2024-05-01 10:00:15", now));
-    EXPECT_EQ(TrimClosedPopups("EURUSD,GBPUSD,", "EURUSD,", "2024-05-01 10:00:09", now),
-              "GBPUSD,");
+    EXPECT_EQ(TrimClosedPopups("EURUSD,GBPUSD,", "EURUSD,", "2024-05-01 10:00:09", now), "GBPUSD,");
     EXPECT_FALSE(TrimClosedPopups("EURUSD,", "", "2024-05-01 10:00:00", now));
     EXPECT_FALSE(TrimClosedPopups("EURUSD,", "EURUSD,", "", now));
     EXPECT_FALSE(TrimClosedPopups("EURUSD,", "EURUSD,", "not a time", now));
@@ -52,7 +51,9 @@ TEST(AppHotKeys, ModifierConversionSwapsShiftAndAlt) {
 }
 
 namespace {
-std::string Text(int n) { return "T" + std::to_string(n); }
+std::string Text(int n) {
+    return "T" + std::to_string(n);
+}
 
 std::vector<int> Commands(const std::vector<MenuItemText>& items) {
     std::vector<int> commands;
@@ -65,8 +66,8 @@ std::vector<int> Commands(const std::vector<MenuItemText>& items) {
 TEST(AppProgramMenu, TrayMenuInTerminalModeHasNoOrderAndNoNews) {
     MenuState state;
     const auto items = ProgramMenuTexts(state, Text);
-    EXPECT_EQ(Commands(items), (std::vector<int>{kCmdContact, kCmdAlerts, kCmdOptions,
-                                                 kCmdPriceBar, kCmdTerminal, kCmdExit}));
+    EXPECT_EQ(Commands(items), (std::vector<int>{kCmdContact, kCmdAlerts, kCmdOptions, kCmdPriceBar,
+                                                 kCmdTerminal, kCmdExit}));
     EXPECT_EQ(items[0].text, "T10...");
     EXPECT_EQ(items[3].text, "T13 T30"); // Hide Price bar
     const auto removed = RemovedMenuItems(state);

@@ -1,6 +1,6 @@
+#include "settings/Config.h"
 #include "TempFolder.h"
 #include "settings/AppConfig.h"
-#include "settings/Config.h"
 #include "settings/SysPaths.h"
 #include <gtest/gtest.h>
 
@@ -78,6 +78,9 @@ TEST(SysPaths, ArgumentsVersionAndMachineName) {
     EXPECT_EQ(JoinVersionValues(NormaliseVersionValue("1, 2, 0, 5 (beta)")), "1.2.0.5");
     EXPECT_EQ(JoinVersionValues("1.0.0.1;2.0"), "1.0.0.1;2.0");
     EXPECT_EQ(ChooseMachineName("TRADER-PC", "ENV"), "TRADER-PC");
-    EXPECT_EQ(ChooseMachineName("?" "?-PC", "交易"), "交易");
+    EXPECT_EQ(ChooseMachineName("?"
+                                "?-PC",
+                                "交易"),
+              "交易");
     EXPECT_EQ(ChooseMachineName("", "ENV"), "ENV");
 }

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 TEST(IniDocument, LookupIgnoresCaseAndBlanks) {
-    const IniDocument doc("junk line\r\n  [ Main ] \r\n  ShowBid  =  1  \r\nnoequals\r\n[Other]\r\nk=v");
+    const IniDocument doc(
+        "junk line\r\n  [ Main ] \r\n  ShowBid  =  1  \r\nnoequals\r\n[Other]\r\nk=v");
     EXPECT_EQ(doc.Get("MAIN", "showbid"), "1");
     EXPECT_EQ(doc.Get("main", "SHOWBID"), "1");
     EXPECT_EQ(doc.Get("Other", "k"), "v");
@@ -19,7 +20,8 @@ TEST(IniDocument, WritesInPlaceAndKeepsOtherLinesByteForByte) {
     doc.Set("A", "new", "n");
     EXPECT_EQ(doc.Render(), "; note\r\n[A]\r\nX=9\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n");
     doc.Set("C", "c", "");
-    EXPECT_EQ(doc.Render(), "; note\r\n[A]\r\nX=9\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n[C]\r\nc=\r\n");
+    EXPECT_EQ(doc.Render(),
+              "; note\r\n[A]\r\nX=9\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n[C]\r\nc=\r\n");
 }
 
 TEST(IniDocument, LineEndsAndMissingFinalBreak) {
@@ -84,7 +86,8 @@ TEST(IniDocument, ReadLimits) {
     EXPECT_EQ(list[1], "b");
     EXPECT_EQ(list[2], "a");
 
-    // The names list holds at most 65,535 bytes with a zero after each name and one more at the end.
+    // The names list holds at most 65,535 bytes with a zero after each name and one more at the
+    // end.
     std::string many;
     for (int i = 0; i < 300; ++i)
         many += "[" + std::string(250, 'a') + std::to_string(1000 + i) + "]\n";

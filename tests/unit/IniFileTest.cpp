@@ -1,6 +1,6 @@
+#include "settings/IniFile.h"
 #include "TempFolder.h"
 #include "settings/IniDocument.h"
-#include "settings/IniFile.h"
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -30,7 +30,8 @@ TEST(IniFile, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
     EXPECT_TRUE(ini.WriteString("Alert1", "Symbol", "EURUSD"));
     EXPECT_TRUE(ini.WriteInt("Alert1", "Times", -1));
     EXPECT_TRUE(ini.WriteString("Alert0", "Symbol", "GOLD"));
-    EXPECT_EQ(ReadText(ini.GetPath()), "[Alert1]\r\nSymbol=EURUSD\r\nTimes=-1\r\n[Alert0]\r\nSymbol=GOLD\r\n");
+    EXPECT_EQ(ReadText(ini.GetPath()),
+              "[Alert1]\r\nSymbol=EURUSD\r\nTimes=-1\r\n[Alert0]\r\nSymbol=GOLD\r\n");
     EXPECT_EQ(ini.GetSectionNames(names), 2);
     EXPECT_EQ(names, (std::vector<std::string>{"Alert1", "Alert0"}));
 
@@ -113,7 +114,8 @@ TEST(IniFile, KilledWriterNeverLeavesAHalfWrittenFile) {
             CIniFile ini;
             ini.SetPath(path);
             for (unsigned i = 0;; ++i)
-                ini.WriteString("MAIN", "KEY" + std::to_string(i % kKeys), std::string(200, 'a' + i % 26));
+                ini.WriteString("MAIN", "KEY" + std::to_string(i % kKeys),
+                                std::string(200, 'a' + i % 26));
         }
         ::usleep(500 + random() % 4000);
         ::kill(child, SIGKILL);

@@ -1,8 +1,8 @@
 #include "quotes/InternetQuotes.h"
 #include "HttpFakes.h"
 #include "platform/MessageBox.h"
-#include "settings/LangTable.h"
 #include <gtest/gtest.h>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr WindowHandle kWindow = 0x4321;

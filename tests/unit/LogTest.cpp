@@ -1,5 +1,5 @@
-#include "FakeFiles.h"
 #include "settings/Log.h"
+#include "FakeFiles.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include <filesystem>

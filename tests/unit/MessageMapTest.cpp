@@ -26,7 +26,9 @@ const MessageMap<Target> kMap = {
     onNotify<Target>(1007, -12, &Target::FailOther, "OnCustomDraw"),
 };
 
-MsgKey Message(std::uint32_t m) { return {MsgKind::Message, m, 0, kAnyCode}; }
+MsgKey Message(std::uint32_t m) {
+    return {MsgKind::Message, m, 0, kAnyCode};
+}
 } // namespace
 
 TEST(MessageMapTest, DispatchFindsTheEntryAndReturnsItsResult) {
@@ -54,8 +56,7 @@ TEST(MessageMapTest, FailuresAreCaughtAndReportedByHandlerName) {
     auto record = [&](const std::string& text) { boxes.push_back(text); };
     EXPECT_TRUE(kMap.Dispatch(target, Message(kSize), 0, 0, result, gate, record));
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(kMap.Dispatch(target, {MsgKind::Notify, 0, 1007, -12}, 0, 0, result, gate,
-                              record));
+    EXPECT_TRUE(kMap.Dispatch(target, {MsgKind::Notify, 0, 1007, -12}, 0, 0, result, gate, record));
     EXPECT_EQ(boxes, (std::vector<std::string>{"OnSize\nError", "OnCustomDraw\nError"}));
 }
 
@@ -79,8 +80,9 @@ TEST(MessageMapTest, OneBoxPerHandlerWhileItIsOpen) {
 TEST(MessageMapTest, GuardedStepsReportUnderTheirOwnName) {
     FailureGate gate;
     std::string box;
-    Guarded("ShowQuote", gate, [&](const std::string& text) { box = text; },
-            [] { throw std::logic_error("x"); });
+    Guarded(
+        "ShowQuote", gate, [&](const std::string& text) { box = text; },
+        [] { throw std::logic_error("x"); });
     EXPECT_EQ(box, "ShowQuote\nError");
 }
 

@@ -6,10 +6,13 @@ TEST(Text, Utf8RoundTripAndValidation) {
     EXPECT_TRUE(IsValidUtf8(chinese));
     EXPECT_EQ(Narrow(Widen(chinese)), chinese);
     EXPECT_EQ(Narrow(Widen("\xF0\x9F\x98\x80")), "\xF0\x9F\x98\x80"); // beyond the BMP
-    EXPECT_FALSE(IsValidUtf8("\xBE\xAF\xB1\xA8"));                     // GBK bytes
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));                             // overlong
-    EXPECT_FALSE(IsValidUtf8("abc\xE4\xB8"));                          // cut short
-    EXPECT_EQ(Narrow(Widen("a\xFF" "b")), "a\xEF\xBF\xBD" "b");
+    EXPECT_FALSE(IsValidUtf8("\xBE\xAF\xB1\xA8"));                    // GBK bytes
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));                            // overlong
+    EXPECT_FALSE(IsValidUtf8("abc\xE4\xB8"));                         // cut short
+    EXPECT_EQ(Narrow(Widen("a\xFF"
+                           "b")),
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(Text, AnsiFallbackReadsGbk) {

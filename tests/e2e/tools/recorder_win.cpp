@@ -2,9 +2,9 @@
 //   time=<100 ns units since 1601, UTC> lang=<user LANGID> show=<wShowWindow or -> cmd=<...>
 // The command line comes last, as UTF-8, so tests can compare it exactly; the time lets
 // them measure delays against their own clock.
+#include <windows.h>
 #include <cstdint>
 #include <string>
-#include <windows.h>
 
 namespace {
 std::uint64_t Now() {
