@@ -1,7 +1,7 @@
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyPopup.h"
 #include "controls/Skin.h"
-#include "platform/Clock.h"
+#include "platform/Clock_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/notify_resource.h"
@@ -43,14 +43,7 @@ void CALLBACK DeleteClosedPopups(HWND, UINT, UINT_PTR timer, DWORD) {
 using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 std::string TimeOfDayText() {
-    const LocalTime now = CurrentClock().Now();
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(now.year);
-    time.wMonth = static_cast<WORD>(now.month);
-    time.wDay = static_cast<WORD>(now.day);
-    time.wHour = static_cast<WORD>(now.hour);
-    time.wMinute = static_cast<WORD>(now.minute);
-    time.wSecond = static_cast<WORD>(now.second);
+    const SYSTEMTIME time = ToSystemTime(CurrentClock().Now());
     wchar_t text[kTimeBufferLength] = {};
     if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, kTimeBufferLength))
         return {};

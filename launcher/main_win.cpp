@@ -2,25 +2,10 @@
 #include "launcher/Launcher.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
+#include "settings/SysPaths.h"
 #include <string>
 
 namespace {
-// The launcher's own path; grows the buffer instead of passing on a cut-off path.
-std::string OwnPath() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return "";
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return Narrow(buffer);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // The exact path as the application name, so a folder with blanks can never make the
 // system start some other program named by the first words of the command line.
 void StartProgram(const std::string& programPath, const std::string& commandLine) {
@@ -41,7 +26,7 @@ void StartProgram(const std::string& programPath, const std::string& commandLine
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const LaunchPlan plan =
-        PlanLaunch(GetUserDefaultLangID(), OwnPath(), Narrow(GetCommandLineW()));
+        PlanLaunch(GetUserDefaultLangID(), GetProgramPath(), Narrow(GetCommandLineW()));
     if (!plan.start) {
         ShowMessageBox(plan.errorText, kLauncherCaption);
         return 0;

@@ -1,16 +1,10 @@
 #include <windows.h>
+#include "platform/Clock_win.h"
 #include "platform/Text.h"
 #include "settings/DateTime.h"
 
 std::string LocaleDateTimeText() {
-    const LocalTime now = CurrentClock().Now();
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(now.year);
-    st.wMonth = static_cast<WORD>(now.month);
-    st.wDay = static_cast<WORD>(now.day);
-    st.wHour = static_cast<WORD>(now.hour);
-    st.wMinute = static_cast<WORD>(now.minute);
-    st.wSecond = static_cast<WORD>(now.second);
+    const SYSTEMTIME st = ToSystemTime(CurrentClock().Now());
     wchar_t date[128];
     wchar_t time[128];
     // The system's own format for the user's locale, not the user's customised one.

@@ -50,10 +50,20 @@ std::string FirstFolder(std::initializer_list<Source> sources, const char* error
 }
 } // namespace
 
+// Grows the buffer rather than give a cut-off path, which would name some other file.
 std::string GetProgramPath() {
-    wchar_t buffer[kPathBuffer] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, buffer, kPathBuffer);
-    return n > 0 && n < kPathBuffer ? Narrow(buffer) : "";
+    std::wstring buffer(kPathBuffer, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return "";
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 std::string GetCommandLineText() {

@@ -1,5 +1,6 @@
 #include "tests/e2e/Harness.h"
 #include "platform/Text.h"
+#include "settings/SysPaths.h"
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -7,20 +8,6 @@
 namespace e2e {
 namespace {
 constexpr Milliseconds kRemoveTimeout = 5s;
-
-std::wstring ModuleFolder() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.substr(0, buffer.rfind(L'\\'));
-}
 
 std::string TrimRightSlash(std::string path) {
     while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
@@ -132,7 +119,7 @@ std::string BuiltProgramsFolder() {
         value.resize(GetEnvironmentVariableW(L"PIPWARDEN_BIN", value.data(), length));
         return TrimRightSlash(Narrow(value));
     }
-    return Narrow(ModuleFolder());
+    return TrimRightSlash(GetProgramFolder());
 }
 
 std::string ReadTextFile(const std::string& path) {
