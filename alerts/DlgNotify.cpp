@@ -58,18 +58,17 @@ HFONT MakeArial(int height, int weight) {
 } // namespace
 
 const MessageMap<CDlgNotify> CDlgNotify::messages = {
-    onMessage<CDlgNotify>(WM_INITDIALOG, &CDlgNotify::OnInitDialog, "CDlgNotify"),
-    onMessage<CDlgNotify>(WM_TIMER, &CDlgNotify::OnTimer, "OnTimer"),
-    onMessage<CDlgNotify>(WM_CTLCOLORSTATIC, &CDlgNotify::OnCtlColor, "OnCtlColor"),
-    onMessage<CDlgNotify>(WM_CTLCOLOREDIT, &CDlgNotify::OnCtlColor, "OnCtlColor"),
-    onMessage<CDlgNotify>(WM_ERASEBKGND, &CDlgNotify::OnEraseBackground, "OnEraseBkgnd"),
-    onMessage<CDlgNotify>(WM_PAINT, &CDlgNotify::OnPaint, "OnPaint"),
-    onMessage<CDlgNotify>(WM_LBUTTONDOWN, &CDlgNotify::OnLeftButtonDown, "OnLButtonDown"),
-    onMessage<CDlgNotify>(WM_CLOSE, &CDlgNotify::OnClose, "OnClose"),
-    onMessage<CDlgNotify>(WM_DESTROY, &CDlgNotify::OnDestroy, "OnDestroy"),
-    onCommand<CDlgNotify>(IDC_NOTIFY_CLOSE, &CDlgNotify::OnCloseIcon, "OnCloseIcon", STN_CLICKED),
-    onCommand<CDlgNotify>(IDC_NOTIFY_MESSAGE, &CDlgNotify::OnMessageFocus, "OnSetfocusMessage",
-                          EN_SETFOCUS),
+    onMessage(WM_INITDIALOG, &CDlgNotify::OnInitDialog, "CDlgNotify"),
+    onMessage(WM_TIMER, &CDlgNotify::OnTimer, "OnTimer"),
+    onMessage(WM_CTLCOLORSTATIC, &CDlgNotify::OnCtlColor, "OnCtlColor"),
+    onMessage(WM_CTLCOLOREDIT, &CDlgNotify::OnCtlColor, "OnCtlColor"),
+    onMessage(WM_ERASEBKGND, &CDlgNotify::OnEraseBackground, "OnEraseBkgnd"),
+    onMessage(WM_PAINT, &CDlgNotify::OnPaint, "OnPaint"),
+    onMessage(WM_LBUTTONDOWN, &CDlgNotify::OnLeftButtonDown, "OnLButtonDown"),
+    onMessage(WM_CLOSE, &CDlgNotify::OnClose, "OnClose"),
+    onMessage(WM_DESTROY, &CDlgNotify::OnDestroy, "OnDestroy"),
+    onCommand(IDC_NOTIFY_CLOSE, STN_CLICKED, &CDlgNotify::OnCloseIcon, "OnCloseIcon"),
+    onCommand(IDC_NOTIFY_MESSAGE, EN_SETFOCUS, &CDlgNotify::OnMessageFocus, "OnSetfocusMessage"),
 };
 
 CDlgNotify::CDlgNotify(std::string symbol, std::string price, std::string message)

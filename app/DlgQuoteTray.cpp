@@ -169,9 +169,7 @@ void CDlgQuote::SetUpPictureButtons() {
     PictureButton::Show(Item(IDC_AUTOHIDE_OFF), !autoHide);
 }
 
-MsgResult CDlgQuote::OnClosePicture(MsgWParam wParam, MsgLParam) {
-    if (CommandCode(wParam) != STN_CLICKED)
-        return 0;
+MsgResult CDlgQuote::OnClosePicture(MsgWParam, MsgLParam) {
     if (edgeHidden || !AnyFloatWindowShown()) {
         End(IDOK);
         return 0;
@@ -182,9 +180,7 @@ MsgResult CDlgQuote::OnClosePicture(MsgWParam wParam, MsgLParam) {
     return 0;
 }
 
-MsgResult CDlgQuote::OnAutoHideSwitch(MsgWParam wParam, MsgLParam) {
-    if (CommandCode(wParam) != STN_CLICKED)
-        return 0;
+MsgResult CDlgQuote::OnAutoHideSwitch(MsgWParam, MsgLParam) {
     if (Config().Get("OPTGENAUTOHIDE") == "1") {
         Config().Set("OPTGENAUTOHIDE", "0");
         PictureButton::Show(Item(IDC_AUTOHIDE_ON), false);
@@ -201,15 +197,12 @@ MsgResult CDlgQuote::OnAutoHideSwitch(MsgWParam wParam, MsgLParam) {
     return 0;
 }
 
-MsgResult CDlgQuote::OnAlertsPicture(MsgWParam wParam, MsgLParam) {
-    if (CommandCode(wParam) == STN_CLICKED)
-        OpenAlertsWindow(false);
+MsgResult CDlgQuote::OnAlertsPicture(MsgWParam, MsgLParam) {
+    OpenAlertsWindow(false);
     return 0;
 }
 
-MsgResult CDlgQuote::OnOptionsPicture(MsgWParam wParam, MsgLParam) {
-    if (CommandCode(wParam) != STN_CLICKED)
-        return 0;
+MsgResult CDlgQuote::OnOptionsPicture(MsgWParam, MsgLParam) {
     if (AppConfig().newsEnabled)
         OpenNewsWindow();
     else

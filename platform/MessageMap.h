@@ -32,18 +32,29 @@ template <class T> struct MessageEntry {
     const char* name = "";
 };
 
+// The entry helpers take the class from the member pointer:
+//   onMessage(WM_TIMER, &CDlgQuote::OnTimer, "OnTimer")
+//   onCommand(IDC_CLOSE_PICTURE, STN_CLICKED, &CDlgQuote::OnClosePicture, "OnClosePicture")
+//   onNotify(IDC_QUOTE_LIST, NM_CLICK, &CDlgQuote::OnListClick, "OnQuoteClick")
+// A command entry without a code serves every notification of its control (menu items,
+// buttons); give the code whenever the control sends more than one.
 template <class T>
-constexpr MessageEntry<T> onMessage(std::uint32_t message,
-                                    typename MessageEntry<T>::Handler handler, const char* name) {
+constexpr MessageEntry<T>
+onMessage(std::uint32_t message, MsgResult (T::*handler)(MsgWParam, MsgLParam), const char* name) {
     return {{MsgKind::Message, message, 0, kAnyCode}, handler, name};
 }
 template <class T>
-constexpr MessageEntry<T> onCommand(int id, typename MessageEntry<T>::Handler handler,
-                                    const char* name, int code = kAnyCode) {
+constexpr MessageEntry<T> onCommand(int id, MsgResult (T::*handler)(MsgWParam, MsgLParam),
+                                    const char* name) {
+    return {{MsgKind::Command, 0, id, kAnyCode}, handler, name};
+}
+template <class T>
+constexpr MessageEntry<T> onCommand(int id, int code, MsgResult (T::*handler)(MsgWParam, MsgLParam),
+                                    const char* name) {
     return {{MsgKind::Command, 0, id, code}, handler, name};
 }
 template <class T>
-constexpr MessageEntry<T> onNotify(int id, int code, typename MessageEntry<T>::Handler handler,
+constexpr MessageEntry<T> onNotify(int id, int code, MsgResult (T::*handler)(MsgWParam, MsgLParam),
                                    const char* name) {
     return {{MsgKind::Notify, 0, id, code}, handler, name};
 }

@@ -19,11 +19,11 @@ struct Target {
 };
 
 const MessageMap<Target> kMap = {
-    onMessage<Target>(kTimer, &Target::Tick, "OnTimer"),
-    onMessage<Target>(kSize, &Target::Fail, "OnSize"),
-    onCommand<Target>(1002, &Target::Any, "OnClose"),
-    onCommand<Target>(1002, &Target::Clicked, "OnCloseClicked", 0),
-    onNotify<Target>(1007, -12, &Target::FailOther, "OnCustomDraw"),
+    onMessage(kTimer, &Target::Tick, "OnTimer"),
+    onMessage(kSize, &Target::Fail, "OnSize"),
+    onCommand(1002, &Target::Any, "OnClose"),
+    onCommand(1002, 0, &Target::Clicked, "OnCloseClicked"),
+    onNotify(1007, -12, &Target::FailOther, "OnCustomDraw"),
 };
 
 MsgKey Message(std::uint32_t m) {
@@ -89,8 +89,8 @@ TEST(MessageMapTest, GuardedStepsReportUnderTheirOwnName) {
 TEST(MessageMapTest, DuplicateKeysAreDetected) {
     EXPECT_FALSE(kMap.HasDuplicates());
     const MessageMap<Target> twice = {
-        onMessage<Target>(kTimer, &Target::Tick, "A"),
-        onMessage<Target>(kTimer, &Target::Any, "B"),
+        onMessage(kTimer, &Target::Tick, "A"),
+        onMessage(kTimer, &Target::Any, "B"),
     };
     EXPECT_TRUE(twice.HasDuplicates());
 }
