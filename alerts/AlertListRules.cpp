@@ -1,0 +1,136 @@
+#include "alerts/AlertListRules.h"
+#include "alerts/AlertNumbers.h"
+#include "alerts/AlertStore.h"
+#include <cctype>
+#include "settings/LangTable.h"
+
+namespace {
+constexpr int kTextNotification = 21, kTextSound = 22, kTextVoice = 23, kTextEmail = 78;
+constexpr int kTextEvery = 33, kTextPips = 34, kTextPrice = 38, kTextAny = 104;
+constexpr int kTextMinute = 112, kTextDisabled = 117;
+constexpr int kInformationMargin = 80;
+constexpr int kInformationRoomy = 180;
+constexpr int kInformationNarrow = 100;
+
+// A stored text of several lines, on the one line of a list cell.
+std::string OneLine(std::string text) {
+    for (std::size_t at = text.find(kStoredLineBreak); at != std::string::npos;
+         at = text.find(kStoredLineBreak, at + 1))
+        text.replace(at, std::char_traits<char>::length(kStoredLineBreak), " ");
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+} // namespace
+
+std::string AlertActionText(const AlertValues& alert) {
+    if (alert(alertkey::kEnabled) == "0")
+        return GetText(kTextDisabled);
+    const long long mode = TextToInteger(alert(alertkey::kMode));
+    std::string text;
+    for (const auto& [bit, entry] : {std::pair{kActionPopup, kTextNotification},
+                                     {kActionVoice, kTextVoice},
+                                     {kActionSound, kTextSound},
+                                     {kActionEmail, kTextEmail}}) {
+        if (!(mode & bit))
+            continue;
+        if (!text.empty())
+            text += "+";
+        text += GetText(entry);
+    }
+    return text;
+}
+
+std::string AlertConditionText(const AlertValues& alert) {
+    const std::string condition = alert(alertkey::kCondition);
+    if (condition == "0" || condition == "1")
+        return GetText(kTextPrice) + (condition == "0" ? ">" : "<") + alert(alertkey::kPrice);
+    if (condition == "2") {
+        std::string text =
+            GetText(kTextEvery) + " " + alert(alertkey::kDiffPips) + " " + GetText(kTextPips);
+        const std::string start = alert(alertkey::kStartCon);
+        const std::string startPrice = alert(alertkey::kStartPips);
+        if (start != kNoStartCondition && !startPrice.empty())
+            text += std::string(",") + (start == "0" ? ">" : "<") + startPrice;
+        return text;
+    }
+    if (condition == "3")
+        return GetText(kTextEvery) + " " + alert(alertkey::kIntervalMins) + " " +
+               GetText(kTextMinute);
+    if (condition == "4") {
+        const std::string hour = alert(alertkey::kHour);
+        std::string text =
+            (hour == kAnyHour ? GetText(kTextAny) : hour) + ":" + alert(alertkey::kMinute);
+        const std::string date = alert(alertkey::kDate);
+        return date.empty() ? text : date + " " + text;
+    }
+    return "";
+}
+
+std::string AlertInformation(const AlertValues& alert) {
+    if (alert(alertkey::kEnabled) == "0" || !(TextToInteger(alert(alertkey::kMode)) & kActionPopup))
+        return "";
+    return OneLine(alert(alertkey::kTrayMsg));
+}
+
+std::vector<AlertListRow> AlertListRows(
+    const std::vector<std::string>& ids, const std::string& displayList,
+    const std::function<std::string(const std::string& id, const std::string& key)>& value) {
+    std::vector<AlertListRow> rows;
+    for (const std::string& id : ids) {
+        if (id.empty())
+            continue;
+        const AlertValues alert = [&](const std::string& key) { return value(id, key); };
+        const std::string currency = alert(alertkey::kCurrency);
+        if (displayList.find("," + currency + ",") == std::string::npos)
+            continue;
+        rows.push_back({currency, AlertActionText(alert), AlertConditionText(alert),
+                        AlertInformation(alert), id});
+    }
+    return rows;
+}
+
+AlertColumns AlertColumnWidths(int languageIndex) {
+    if (languageIndex == kLangChinese)
+        return {40, 70, 150, 140};
+    return {50, 70, 160, 160};
+}
+
+int InformationColumnWidth(int listWidth, const AlertColumns& widths) {
+    const int rest = listWidth - (widths.check + widths.action + widths.condition);
+    return rest >= kInformationRoomy ? rest - kInformationMargin : kInformationNarrow;
+}
+
+std::string CheckedSet(const std::vector<std::string>& checkedSymbols) {
+    std::string set;
+    for (const std::string& symbol : checkedSymbols)
+        set += symbol + ",";
+    return set;
+}
+
+std::string ComparableSelection(const std::string& selection) {
+    const std::size_t first = selection.find_first_not_of(',');
+    if (first == std::string::npos)
+        return "";
+    std::string text = selection.substr(first, selection.find_last_not_of(',') - first + 1);
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string DisplayListOf(const std::vector<std::string>& checkedSymbols) {
+    return "," + CheckedSet(checkedSymbols);
+}
+
+ListButtons AlertListButtons(bool rowSelected, bool anyChecked, int rowCount) {
+    return {rowSelected, anyChecked || rowSelected, rowCount > 0};
+}
+
+std::vector<int> RowsToDelete(const std::vector<int>& checkedRows, int selectedRow) {
+    if (!checkedRows.empty())
+        return checkedRows;
+    if (selectedRow >= 0)
+        return {selectedRow};
+    return {};
+}

@@ -1,0 +1,118 @@
+#include "alerts/AlertListRules.h"
+#include "AlertTestWorld.h"
+#include <map>
+
+namespace {
+using AlertListRules = AlertWorld;
+using Section = std::map<std::string, std::string>;
+
+AlertValues ValuesOf(const Section& section) {
+    return [section](const std::string& key) {
+        const auto found = section.find(key);
+        return found == section.end() ? std::string() : found->second;
+    };
+}
+} // namespace
+
+TEST_F(AlertListRules, ActionConditionAndInformationTexts) {
+    struct Case {
+        Section alert;
+        const char *action, *condition, *information;
+    } cases[] = {
+        {{{"enabled", "1"},
+          {"mode", "13"},
+          {"condition", "0"},
+          {"price", "1.3000"},
+          {"traymsg", "up@#@now"}},
+         "Notification+Sound+Email",
+         "Price>1.3000",
+         "up now"},
+        {{{"enabled", "1"}, {"mode", "2"}, {"condition", "4"}, {"hour", "-1"}, {"minute", "30"}},
+         "Voice",
+         "Any:30",
+         ""},
+        {{{"enabled", "1"},
+          {"mode", "4"},
+          {"condition", "4"},
+          {"hour", "10"},
+          {"minute", "05"},
+          {"date", "12/8/2026"}},
+         "Sound",
+         "12/8/2026 10:05",
+         ""},
+        {{{"enabled", "1"},
+          {"mode", "1"},
+          {"condition", "2"},
+          {"diffpips", "20"},
+          {"startcon", "1"},
+          {"startpips", "1.3000"}},
+         "Notification",
+         "Every 20 pips,<1.3000",
+         ""},
+        {{{"enabled", "1"},
+          {"mode", "8"},
+          {"condition", "2"},
+          {"diffpips", "20"},
+          {"startcon", "-1"},
+          {"startpips", "1.3000"}},
+         "Email",
+         "Every 20 pips",
+         ""},
+        {{{"enabled", "1"}, {"mode", "1"}, {"condition", "3"}, {"intervalmins", "5"}},
+         "Notification",
+         "Every 5 Minute",
+         ""},
+        {{{"enabled", "0"}, {"mode", "1"}, {"condition", "1"}, {"price", "1.1"}, {"traymsg", "x"}},
+         "Disabled",
+         "Price<1.1",
+         ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AlertActionText(ValuesOf(c.alert)), c.action);
+        EXPECT_EQ(AlertConditionText(ValuesOf(c.alert)), c.condition);
+        EXPECT_EQ(AlertInformation(ValuesOf(c.alert)), c.information);
+    }
+}
+
+TEST_F(AlertListRules, RowsListOnlyDisplayedCurrenciesInFileOrder) {
+    std::map<std::string, Section> file = {
+        {"EURUSD1", {{"currency", "EURUSD"}, {"enabled", "1"}, {"mode", "1"}}},
+        {"GBPUSD2", {{"currency", "GBPUSD"}, {"enabled", "1"}, {"mode", "1"}}},
+        {"EURUSD3", {{"currency", "EURUSD"}, {"enabled", "0"}}},
+    };
+    const auto rows = AlertListRows(
+        {"EURUSD3", "", "GBPUSD2", "EURUSD1"}, ",EURUSD,",
+        [&](const std::string& id, const std::string& key) { return ValuesOf(file[id])(key); });
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].id, "EURUSD3");
+    EXPECT_EQ(rows[0].action, "Disabled");
+    EXPECT_EQ(rows[1].id, "EURUSD1");
+}
+
+TEST(AlertListRulesLayout, InformationWidthAndSelectionAndButtons) {
+    const AlertColumns english = AlertColumnWidths(0);
+    const AlertColumns chinese = AlertColumnWidths(1);
+    EXPECT_EQ(english.check + english.action + english.condition, 370);
+    EXPECT_EQ(chinese.check + chinese.action + chinese.condition, 330);
+    EXPECT_EQ(InformationColumnWidth(600, english), 150); // 230 left
+    EXPECT_EQ(InformationColumnWidth(550, english), 100); // exactly 180 left
+    EXPECT_EQ(InformationColumnWidth(549, english), 100);
+    EXPECT_EQ(InformationColumnWidth(509, chinese), 100);
+    EXPECT_EQ(InformationColumnWidth(510 + 80, chinese), 180);
+
+    EXPECT_EQ(ComparableSelection(",eurusd,GBPUSD,"), "EURUSD,GBPUSD");
+    EXPECT_EQ(ComparableSelection(CheckedSet({"EURUSD", "GBPUSD"})),
+              ComparableSelection(",EURUSD,GBPUSD,"));
+    EXPECT_NE(ComparableSelection(CheckedSet({"EURUSD"})), ComparableSelection(",EURUSD,GBPUSD,"));
+    EXPECT_EQ(ComparableSelection(","), "");
+    EXPECT_EQ(DisplayListOf({"EURUSD", "USDJPY"}), ",EURUSD,USDJPY,");
+    EXPECT_EQ(DisplayListOf({}), ",");
+
+    const ListButtons none = AlertListButtons(false, false, 0);
+    EXPECT_FALSE(none.edit || none.remove || none.clear);
+    const ListButtons checked = AlertListButtons(false, true, 3);
+    EXPECT_TRUE(!checked.edit && checked.remove && checked.clear);
+    EXPECT_EQ(RowsToDelete({0, 2}, 1), (std::vector<int>{0, 2}));
+    EXPECT_EQ(RowsToDelete({}, 1), (std::vector<int>{1}));
+    EXPECT_TRUE(RowsToDelete({}, -1).empty());
+}
