@@ -1,7 +1,7 @@
 #include "alerts/Actions.h"
-#include "alerts/AlertNumbers.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
+#include "platform/Text.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
@@ -30,32 +30,7 @@ constexpr std::size_t kNamePart = 3;
 constexpr std::size_t kLongName = 6;
 constexpr int kChinese = 1;
 
-// UTF-8 characters of a text, each as its bytes; names are cut by character, so a file
-// name never ends in half a character.
-std::vector<std::string> Characters(const std::string& text) {
-    std::vector<std::string> characters;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t length = 1;
-        const unsigned char lead = static_cast<unsigned char>(text[at]);
-        if (lead >= 0xF0)
-            length = 4;
-        else if (lead >= 0xE0)
-            length = 3;
-        else if (lead >= 0xC0)
-            length = 2;
-        characters.push_back(text.substr(at, length));
-        at += length;
-    }
-    return characters;
-}
-
-std::string Join(const std::vector<std::string>& parts, std::size_t from, std::size_t count) {
-    std::string text;
-    for (std::size_t i = from; i < from + count && i < parts.size(); ++i)
-        text += parts[i];
-    return text;
-}
-
+// Names are cut by character, so a file name never ends in half a character.
 std::string ClipOf(const std::vector<std::string>& code) {
     std::string name = "E";
     const char* separators[] = {"S", "W", ""};
@@ -74,15 +49,13 @@ std::string CharacterCode(const std::string& character) {
 
 // The clips of a name: the whole-name clip, else the clips of its first and last three
 // characters when both exist; nothing when neither way has its clips.
-std::vector<std::string> NameClips(const std::vector<std::string>& name,
-                                   const std::string& folder) {
-    const std::string whole = folder + kWholeNamePrefix + Join(name, 0, kNamePart) + kClipExtension;
+std::vector<std::string> NameClips(const std::string& name, const std::string& folder) {
+    const std::string whole =
+        folder + kWholeNamePrefix + FirstCharacters(name, kNamePart) + kClipExtension;
     if (FileExists(whole))
         return {whole};
-    const std::size_t lastFrom = name.size() > kNamePart ? name.size() - kNamePart : 0;
-    const std::string first =
-        folder + ClipOf({name.begin(), name.begin() + std::min(name.size(), kNamePart)});
-    const std::string last = folder + ClipOf({name.begin() + lastFrom, name.end()});
+    const std::string first = folder + ClipOf(Utf8Characters(FirstCharacters(name, kNamePart)));
+    const std::string last = folder + ClipOf(Utf8Characters(LastCharacters(name, kNamePart)));
     if (FileExists(first) && FileExists(last))
         return {first, last};
     return {};
@@ -134,7 +107,7 @@ std::string NotifyMessage(const FiredAlert& alert) {
 }
 
 std::string ClipFileName(const std::string& code) {
-    return ClipOf(Characters(code));
+    return ClipOf(Utf8Characters(code));
 }
 
 std::vector<std::string> SpeechClips(const std::string& symbol, const std::string& price,
@@ -142,18 +115,17 @@ std::vector<std::string> SpeechClips(const std::string& symbol, const std::strin
                                      const std::string& voiceFolder) {
     std::vector<std::string> clips;
     if (speakName == "1") {
-        const std::vector<std::string> name = Characters(WithoutSeparators(symbol));
+        const std::string name = WithoutSeparators(symbol);
         clips = NameClips(name, voiceFolder);
-        if (clips.empty() && name.size() > kLongName) {
-            clips = NameClips({name.begin(), name.begin() + kLongName}, voiceFolder);
+        if (clips.empty() && Utf8Characters(name).size() > kLongName) {
+            clips = NameClips(FirstCharacters(name, kLongName), voiceFolder);
             if (clips.empty())
-                clips = NameClips({name.end() - kLongName, name.end()}, voiceFolder);
+                clips = NameClips(LastCharacters(name, kLongName), voiceFolder);
         }
     }
-    std::vector<std::string> characters = Characters(price);
-    if (digitCount > 0 && static_cast<std::size_t>(digitCount) < characters.size())
-        characters.erase(characters.begin(), characters.end() - digitCount);
-    for (const std::string& character : characters)
+    const std::string spoken =
+        digitCount > 0 ? LastCharacters(price, static_cast<std::size_t>(digitCount)) : price;
+    for (const std::string& character : Utf8Characters(spoken))
         clips.push_back(voiceFolder + ClipFileName(CharacterCode(character).substr(0, kNamePart)));
     return clips;
 }
@@ -172,7 +144,7 @@ void ShowNotify(const FiredAlert& alert, const NotifyServices& services) {
     if ((alert.mode & kActionPopup) && services.openPopup)
         services.openPopup(alert.symbol, alert.price, NotifyMessage(alert));
     if (alert.mode & kActionVoice)
-        Speak(alert.symbol, alert.price, TextToInteger(alert.speaklen), alert.speakname,
+        Speak(alert.symbol, alert.price, LeadingInteger(alert.speaklen), alert.speakname,
               services.pumpMessages);
     if (alert.mode & kActionSound)
         CurrentSound().PlayAsync(alert.soundfile);
@@ -209,9 +181,7 @@ std::string EmailRequestUrl(const std::string& serviceAddress, const std::string
                             const std::string& symbol, const std::string& price,
                             const std::string& recipient, int languageIndex, int screenWidth,
                             int screenHeight, const std::string& timeText) {
-    const bool hasScheme =
-        serviceAddress.rfind("http://", 0) == 0 || serviceAddress.rfind("https://", 0) == 0;
-    return (hasScheme ? "" : "http://") + serviceAddress + ServicePathOnly(servicePath) +
+    return WithHttpScheme(serviceAddress) + ServicePathOnly(servicePath) +
            "?c=" + PercentEncode(symbol) + "&p=" + PercentEncode(price) +
            "&r=" + PercentEncode(recipient) + (languageIndex == kChinese ? "&l=1" : "&l=0") +
            "&w=" + std::to_string(screenWidth) + "&h=" + std::to_string(screenHeight) +
@@ -219,8 +189,7 @@ std::string EmailRequestUrl(const std::string& serviceAddress, const std::string
 }
 
 std::string EmailLogLine(long long result, const std::string& answer) {
-    const std::vector<std::string> characters = Characters(answer);
-    const std::string cut = Join(characters, 0, kEmailAnswerLogLimit);
+    const std::string cut = FirstCharacters(answer, kEmailAnswerLogLimit);
     if (result > 0)
         return "EMAIL:ERR:" + std::to_string(result) + ";" + cut;
     return "EMAIL:" + cut;

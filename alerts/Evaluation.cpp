@@ -35,7 +35,7 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
         if (table.enabled[i] != "1" || table.currency[i] != symbol)
             continue;
         exhausted = false;
-        const long long condition = TextToInteger(table.condition[i]);
+        const long long condition = LeadingInteger(table.condition[i]);
         if (condition != kEveryPips && !table.lastFired[i].empty() &&
             DateDiffText(kSeconds, table.lastFired[i], now) <= kRefireGuardSeconds)
             continue;
@@ -50,7 +50,7 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
         }
 
         if (HasLimit(table.alerttimes[i]) &&
-            TextToInteger(table.firedCount[i]) >= TextToInteger(table.alerttimes[i])) {
+            LeadingInteger(table.firedCount[i]) >= LeadingInteger(table.alerttimes[i])) {
             if (table.autodelete[i] == "1") {
                 RemoveExhausted(i);
                 continue;
@@ -80,12 +80,12 @@ void CAlertBook::RemoveExhausted(std::size_t i) {
 
 bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
                                 long long dayDifference) {
-    const double price = TextToPrice(current);
-    switch (TextToInteger(table.condition[i])) {
+    const double price = LeadingNumber(current);
+    switch (LeadingInteger(table.condition[i])) {
     case kPriceAbove:
     case kPriceBelow: {
-        const double level = TextToPrice(table.price[i]);
-        const bool above = TextToInteger(table.condition[i]) == kPriceAbove;
+        const double level = LeadingNumber(table.price[i]);
+        const bool above = LeadingInteger(table.condition[i]) == kPriceAbove;
         if (above ? price > level : price < level)
             return true;
         table.firedCount[i] = kZeroCount;
@@ -97,7 +97,7 @@ bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
         const std::string now = NowText();
         if (table.lastFired[i].empty())
             table.lastFired[i] = now; // the interval counts from first sight
-        const long long interval = TextToInteger(table.intervalmins[i]);
+        const long long interval = LeadingInteger(table.intervalmins[i]);
         return !(interval > 0 && DateDiffText(kMinutes, table.lastFired[i], now) < interval);
     }
     case kTimeOfDay: {
@@ -105,8 +105,8 @@ bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
             return false;
         const LocalTime now = CurrentClock().Now();
         const bool hourDiffers =
-            table.hour[i] != kAnyHour && TextToInteger(table.hour[i]) != now.hour;
-        if (hourDiffers || TextToInteger(table.minute[i]) != now.minute) {
+            table.hour[i] != kAnyHour && LeadingInteger(table.hour[i]) != now.hour;
+        if (hourDiffers || LeadingInteger(table.minute[i]) != now.minute) {
             table.firedCount[i] = kZeroCount;
             return false;
         }
@@ -118,13 +118,13 @@ bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
 }
 
 bool CAlertBook::StepHolds(std::size_t i, const std::string& current) {
-    const double price = TextToPrice(current);
+    const double price = LeadingNumber(current);
     if (table.startcon[i] == kNoStartCondition)
         table.startpips[i].clear();
     const std::string& start = table.startpips[i];
     std::string& reference = table.reference[i];
     auto startMet = [&] {
-        const double level = TextToPrice(start);
+        const double level = LeadingNumber(start);
         return table.startcon[i] == "0" ? price > level : price < level;
     };
 
@@ -133,7 +133,7 @@ bool CAlertBook::StepHolds(std::size_t i, const std::string& current) {
         reference = current;
         holds = true;
     }
-    const long long step = TextToInteger(table.diffpips[i]);
+    const long long step = LeadingInteger(table.diffpips[i]);
     if (!reference.empty() && step > 0 && PipDistance(reference, current) >= step) {
         reference = current;
         holds = true;
@@ -149,13 +149,13 @@ bool CAlertBook::StepHolds(std::size_t i, const std::string& current) {
 
 FiredAlert CAlertBook::Fire(std::size_t i, const std::string& symbol, const std::string& current) {
     if (HasLimit(table.alerttimes[i]))
-        table.firedCount[i] = std::to_string(TextToInteger(table.firedCount[i]) + 1);
+        table.firedCount[i] = std::to_string(LeadingInteger(table.firedCount[i]) + 1);
     table.lastFired[i] = NowText();
     FiredAlert alert;
-    alert.kind = static_cast<int>(TextToInteger(table.condition[i]));
+    alert.kind = static_cast<int>(LeadingInteger(table.condition[i]));
     alert.symbol = symbol;
     alert.price = current;
-    alert.mode = static_cast<int>(TextToInteger(table.mode[i]));
+    alert.mode = static_cast<int>(LeadingInteger(table.mode[i]));
     alert.level = table.price[i];
     alert.soundfile = table.soundfile[i];
     alert.speaklen = table.speaklen[i];

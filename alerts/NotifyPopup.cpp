@@ -1,5 +1,5 @@
 #include "alerts/NotifyPopup.h"
-#include "alerts/AlertNumbers.h"
+#include "platform/Text.h"
 #include "quotes/MTHandler.h"
 #include <algorithm>
 
@@ -21,7 +21,7 @@ NotifyRect NotifyPlacement(int screenWidth, int screenHeight, int imageWidth, in
 int NotifyCloseSeconds(const std::string& setting) {
     if (setting.empty())
         return kNotifyDefaultSeconds;
-    const long long seconds = TextToInteger(setting);
+    const long long seconds = LeadingInteger(setting);
     // A day is more than anyone waits for a popup; it also keeps n * 1000 in range.
     constexpr long long kLongestSeconds = 86400;
     return seconds > 0 ? static_cast<int>(std::min(seconds, kLongestSeconds)) : 0;

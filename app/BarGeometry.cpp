@@ -1,9 +1,9 @@
 #include "app/BarGeometry.h"
-#include "app/QuoteColumns.h"
+#include "platform/Text.h"
 #include <algorithm>
 
 int StartHeight(const std::string& savedHeight, int defaultHeight) {
-    const auto height = ParseDecimal(savedHeight);
+    const auto height = ParseInteger(savedHeight);
     // A height of 0 or less would make the bar vanish for good.
     return height && *height > 0 ? *height : defaultHeight;
 }
@@ -11,8 +11,8 @@ int StartHeight(const std::string& savedHeight, int defaultHeight) {
 Placement PlanPlacement(const std::string& x, const std::string& y, const std::string& w,
                         const std::string& h, int screenWidth, int windowWidth) {
     Placement placement;
-    const int savedX = ParseDecimal(x).value_or(-1);
-    const int savedY = ParseDecimal(y).value_or(-1);
+    const int savedX = ParseInteger(x).value_or(-1);
+    const int savedY = ParseInteger(y).value_or(-1);
     if (savedX == -1 && savedY == -1) {
         placement.centre = true;
         placement.x = (screenWidth - windowWidth) / 2;
@@ -21,8 +21,8 @@ Placement PlanPlacement(const std::string& x, const std::string& y, const std::s
     }
     placement.x = savedX;
     placement.y = savedY;
-    const int savedW = ParseDecimal(w).value_or(-1);
-    const int savedH = ParseDecimal(h).value_or(-1);
+    const int savedW = ParseInteger(w).value_or(-1);
+    const int savedH = ParseInteger(h).value_or(-1);
     if (savedW > 0 && savedH > 0) {
         placement.resize = true;
         placement.width = savedW;

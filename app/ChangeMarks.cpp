@@ -1,18 +1,14 @@
 #include "app/ChangeMarks.h"
-#include <cstdlib>
+#include "platform/Text.h"
 
 namespace {
 constexpr std::size_t kShortestPrice = 3;
 constexpr std::size_t kLongestPrice = 7;
-
-double PriceValue(const std::string& text) {
-    return std::strtod(text.c_str(), nullptr);
-}
 } // namespace
 
 int PriceDirection(const std::string& previous, const std::string& current) {
-    const double before = PriceValue(previous);
-    const double after = PriceValue(current);
+    const double before = LeadingNumber(previous);
+    const double after = LeadingNumber(current);
     if (before == after)
         return kPriceSteady;
     return after > before ? kPriceRose : kPriceFell;

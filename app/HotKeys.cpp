@@ -1,5 +1,5 @@
 #include "app/HotKeys.h"
-#include "app/QuoteColumns.h"
+#include "platform/Text.h"
 
 const std::array<HotKeyDefinition, kHotKeyCount>& HotKeyTable() {
     static const std::array<HotKeyDefinition, kHotKeyCount> table = {{
@@ -27,8 +27,8 @@ HotKeyChoice ResolveHotKey(const HotKeyDefinition& definition, const std::string
                            const std::string& savedModifiers) {
     HotKeyChoice choice;
     if (!savedKey.empty() && !savedModifiers.empty()) {
-        choice.key = static_cast<std::uint16_t>(LeadingDecimal(savedKey));
-        choice.modifiers = static_cast<std::uint16_t>(LeadingDecimal(savedModifiers));
+        choice.key = static_cast<std::uint16_t>(LeadingInteger<int>(savedKey));
+        choice.modifiers = static_cast<std::uint16_t>(LeadingInteger<int>(savedModifiers));
     } else {
         choice.key = static_cast<std::uint16_t>(definition.defaultKey);
         choice.modifiers = kDefaultHotKeyModifiers;

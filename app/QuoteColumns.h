@@ -1,5 +1,7 @@
 #pragma once
-#include <optional>
+// Temporary: the window files take SplitList, ParseDecimal and LeadingDecimal through this
+// header until the lead's rename; the helpers live in platform/Text.h.
+#include "platform/Text.h"
 #include <string>
 #include <vector>
 
@@ -11,16 +13,6 @@ inline constexpr int kSavedWidthMarginWithTime = 100;
 inline constexpr int kMinColumnWidth = 50;
 inline constexpr std::size_t kMaxTerminalSymbols = 8;
 inline constexpr const char* kNotFoundText = "Not Found";
-
-// A decimal integer with optional sign and blanks around; nothing for anything else.
-std::optional<int> ParseDecimal(const std::string& text);
-// Like the C library's atoi: the leading decimal digits, 0 when there are none.
-int LeadingDecimal(const std::string& text);
-
-// The non-empty comma-separated entries, in order.
-std::vector<std::string> SplitList(const std::string& list);
-// Every entry followed by a comma: "EURUSD,GBPUSD,".
-std::string JoinList(const std::vector<std::string>& entries);
 
 // The default width of every column, chosen by the length of the first symbol.
 int DefaultColumnWidth(const std::string& firstSymbol);

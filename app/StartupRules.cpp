@@ -1,16 +1,9 @@
 #include "app/StartupRules.h"
-#include "app/QuoteColumns.h"
+#include "platform/Text.h"
 #include "settings/DateTime.h"
 
 namespace {
 const char* const kCallerSwitch = " /caller ";
-
-std::string TrimSpaces(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Removes "name," as a whole entry.
 void RemoveEntry(std::string& list, const std::string& name) {
@@ -23,7 +16,7 @@ void RemoveEntry(std::string& list, const std::string& name) {
 } // namespace
 
 std::string CallerPathFromCommandLine(const std::string& commandLine) {
-    const std::string line = TrimSpaces(commandLine);
+    const std::string line = TrimBlanks(commandLine);
     const std::size_t at = line.find(kCallerSwitch);
     if (at == std::string::npos || at < 1)
         return "";

@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 constexpr char32_t kReplacement = 0xFFFD;
@@ -159,4 +160,104 @@ std::string TrimBlanks(const std::string& text) {
         return "";
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
+}
+
+namespace {
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+} // namespace
+
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!IsUtf8Continuation(text[i]) && characters++ == count)
+            return text.substr(0, i);
+    return text;
+}
+
+std::string LastCharacters(const std::string& text, std::size_t count) {
+    std::size_t start = text.size();
+    for (std::size_t seen = 0; start > 0 && seen < count; ++seen) {
+        --start;
+        while (start > 0 && IsUtf8Continuation(text[start]))
+            --start;
+    }
+    return text.substr(start);
+}
+
+std::vector<std::string> Utf8Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = at + 1;
+        while (end < text.size() && IsUtf8Continuation(text[end]))
+            ++end;
+        characters.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return characters;
+}
+
+std::string CutUtf8(const std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && IsUtf8Continuation(text[cut]))
+        --cut;
+    return text.substr(0, cut);
+}
+
+textdetail::IntegerText textdetail::ReadInteger(const std::string& text, bool skipLineBreaks) {
+    constexpr unsigned long long kLargest = std::numeric_limits<unsigned long long>::max();
+    IntegerText read;
+    std::size_t i = 0;
+    while (i < text.size() && (skipLineBreaks ? IsBlankOrLineBreak(text[i]) : IsBlank(text[i])))
+        ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        read.negative = text[i++] == '-';
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
+        const auto digit = static_cast<unsigned long long>(text[i] - '0');
+        read.hasDigits = true;
+        if (read.magnitude > (kLargest - digit) / 10)
+            read.saturated = true;
+        read.magnitude = read.saturated ? kLargest : read.magnitude * 10 + digit;
+    }
+    read.end = i;
+    return read;
+}
+
+double LeadingNumber(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::vector<std::string> SplitList(const std::string& list) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = list.find(',', start);
+        const std::size_t end = comma == std::string::npos ? list.size() : comma;
+        if (end > start)
+            entries.push_back(list.substr(start, end - start));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return entries;
+}
+
+std::string JoinList(const std::vector<std::string>& entries) {
+    std::string list;
+    for (const auto& entry : entries)
+        list += entry + ",";
+    return list;
+}
+
+std::string WithHttpScheme(const std::string& address) {
+    if (address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0)
+        return address;
+    return "http://" + address;
 }

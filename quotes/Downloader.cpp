@@ -1,5 +1,6 @@
 #include "quotes/Downloader.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include <chrono>
 #include <cstring>
 #include <system_error>
@@ -23,16 +24,6 @@ struct DownloadJob {
 };
 
 namespace {
-std::uintptr_t LeadingLength(const std::string& text) {
-    std::uintptr_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + static_cast<std::uintptr_t>(c - '0');
-    }
-    return value;
-}
-
 int Transfer(DownloadJob& job, std::string& text) {
     using Steady = std::chrono::steady_clock;
     const Steady::time_point deadline =
@@ -45,7 +36,7 @@ int Transfer(DownloadJob& job, std::string& text) {
     const std::optional<std::string> lengthText = response->ContentLength();
     if (!lengthText)
         return kDownloadNoLength;
-    const std::uintptr_t length = LeadingLength(*lengthText);
+    const std::uintptr_t length = LeadingInteger<std::uintptr_t>(*lengthText);
     std::uintptr_t received = 0;
     char chunk[kDownloadChunkBytes + 1];
     for (;;) {

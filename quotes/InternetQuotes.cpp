@@ -1,5 +1,6 @@
 #include "quotes/InternetQuotes.h"
 #include "platform/MessageBox.h"
+#include "platform/Text.h"
 #include "quotes/PriceFormat.h"
 #include "settings/AppConfig.h"
 #include "settings/Log.h"
@@ -15,10 +16,7 @@ bool StartedNothing(int status) {
 } // namespace
 
 std::string ServiceUrl(const std::string& path) {
-    const std::string& service = AppConfig().serviceAddress;
-    if (service.rfind("http://", 0) == 0 || service.rfind("https://", 0) == 0)
-        return service + path;
-    return "http://" + service + path;
+    return WithHttpScheme(AppConfig().serviceAddress + path);
 }
 
 std::string NormaliseInternetDigits(const std::string& symbol, std::string price) {

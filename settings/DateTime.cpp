@@ -66,9 +66,6 @@ long long LinearMilliseconds(const DateTimeValue& value) {
     return std::llround(OleToLinear(value.date) * static_cast<double>(kMsPerDay));
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }

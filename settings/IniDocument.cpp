@@ -14,15 +14,6 @@ std::string OneLine(const std::string& text) {
 }
 } // namespace
 
-std::string CutUtf8(const std::string& text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes)
-        return text;
-    std::size_t cut = maxBytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return text.substr(0, cut);
-}
-
 IniDocument::IniDocument(const std::string& fileContent) {
     std::size_t start = fileContent.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
     bool endingSeen = false;

@@ -46,6 +46,3 @@ private:
     std::vector<Line> lines;
     std::string newline = "\r\n";
 };
-
-// Cuts a UTF-8 text to at most maxBytes without splitting a character.
-std::string CutUtf8(const std::string& text, std::size_t maxBytes);

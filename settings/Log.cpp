@@ -17,21 +17,6 @@ void RemoveAll(std::string& text, const std::string& part) {
         text.erase(at, part.size());
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// The last `count` characters, never splitting a UTF-8 sequence.
-std::string LastCharacters(const std::string& text, std::size_t count) {
-    std::size_t start = text.size();
-    for (std::size_t seen = 0; start > 0 && seen < count; ++seen) {
-        --start;
-        while (start > 0 && IsUtf8Continuation(text[start]))
-            --start;
-    }
-    return text.substr(start);
-}
-
 // Keeps logs of copies of the program in different folders apart.
 std::string FolderTag(const std::string& folder) {
     std::string tag;

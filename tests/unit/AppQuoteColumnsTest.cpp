@@ -41,18 +41,3 @@ TEST(AppQuoteColumns, NonNumericWidthsFallToTheFloor) {
               (std::vector<int>{kMinColumnWidth, kMinColumnWidth}));
     EXPECT_EQ(WidthsText({60, 80, 80}), "60,80,80,");
 }
-
-TEST(AppQuoteColumns, ListsSplitAndJoinWithTrailingCommas) {
-    EXPECT_EQ(SplitList("EURUSD,,GBPUSD"), (std::vector<std::string>{"EURUSD", "GBPUSD"}));
-    EXPECT_TRUE(SplitList("").empty());
-    EXPECT_EQ(JoinList({"A", "B"}), "A,B,");
-}
-
-TEST(AppQuoteColumns, DecimalParsing) {
-    EXPECT_EQ(ParseDecimal(" -12 "), -12);
-    EXPECT_FALSE(ParseDecimal("12px").has_value());
-    EXPECT_FALSE(ParseDecimal("").has_value());
-    EXPECT_FALSE(ParseDecimal("99999999999").has_value());
-    EXPECT_EQ(LeadingDecimal("65abc"), 65);
-    EXPECT_EQ(LeadingDecimal("abc"), 0);
-}

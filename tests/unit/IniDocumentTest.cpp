@@ -74,10 +74,6 @@ TEST(IniDocument, ReadLimits) {
     doc.Set("S", "big", big);
     EXPECT_EQ(doc.Get("S", "big"), big.substr(0, 65534));
 
-    // A cut never splits a character.
-    EXPECT_EQ(CutUtf8("ab警", 4), "ab");
-    EXPECT_EQ(CutUtf8("ab警", 5), "ab警");
-
     const std::string longName(300, 'n');
     IniDocument names("[" + longName + "]\r\n[b]\r\n[a]\r\n");
     const auto list = names.SectionNames();

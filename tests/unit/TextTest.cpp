@@ -1,4 +1,6 @@
 #include "platform/Text.h"
+#include <climits>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 TEST(Text, Utf8RoundTripAndValidation) {
@@ -26,4 +28,53 @@ TEST(Text, CaseAndBlanks) {
     EXPECT_FALSE(EqualsNoCase("Main", "Mains"));
     EXPECT_EQ(TrimBlanks(" \t a b \t"), "a b");
     EXPECT_EQ(TrimBlanks("  "), "");
+}
+
+TEST(Text, BlankRules) {
+    EXPECT_TRUE(IsBlank('\t'));
+    EXPECT_FALSE(IsBlank('\n'));
+    EXPECT_TRUE(IsBlankOrLineBreak('\n'));
+    EXPECT_FALSE(IsBlankOrLineBreak('x'));
+}
+
+// No cut splits a character, also when the bytes are not valid UTF-8.
+TEST(Text, CutsKeepCharactersWhole) {
+    EXPECT_EQ(CutUtf8("ab警", 4), "ab");
+    EXPECT_EQ(CutUtf8("ab警", 5), "ab警");
+    EXPECT_EQ(FirstCharacters("黄金XAU", 3), "黄金X");
+    EXPECT_EQ(FirstCharacters("ab", 5), "ab");
+    EXPECT_EQ(LastCharacters("x86黄金", 3), "6黄金");
+    EXPECT_EQ(LastCharacters("ab", 5), "ab");
+    EXPECT_EQ(Utf8Characters("a警\xE4"
+                             "b"),
+              (std::vector<std::string>{"a", "警", "\xE4", "b"}));
+}
+
+TEST(Text, StrictAndLeadingIntegers) {
+    EXPECT_EQ(ParseInteger(" -12 "), -12);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    for (const char* bad : {"12px", "", " ", "-", "1 2", "99999999999", "\n5"})
+        EXPECT_FALSE(ParseInteger(bad).has_value()) << bad;
+    EXPECT_EQ(ParseInteger("-2147483648"), INT_MIN);
+    EXPECT_EQ(ParseInteger<std::uint64_t>("18446744073709551615"), UINT64_MAX);
+    EXPECT_FALSE(ParseInteger<std::uint64_t>("18446744073709551616").has_value());
+    EXPECT_FALSE(ParseInteger<unsigned>("-1").has_value());
+
+    EXPECT_EQ(LeadingInteger<int>("65abc"), 65);
+    EXPECT_EQ(LeadingInteger<int>("abc"), 0);
+    EXPECT_EQ(LeadingInteger("\r\n -30 pips"), -30);
+    EXPECT_EQ(LeadingInteger(std::string(30, '9')), LLONG_MAX); // saturates, never wraps
+    EXPECT_EQ(LeadingInteger<int>("-99999999999"), -INT_MAX);
+    EXPECT_EQ(LeadingInteger<std::uintptr_t>("-5"), 0u);
+    EXPECT_DOUBLE_EQ(LeadingNumber(" 1.2345xyz"), 1.2345);
+    EXPECT_DOUBLE_EQ(LeadingNumber("abc"), 0.0);
+}
+
+TEST(Text, ListsAndAddresses) {
+    EXPECT_EQ(SplitList("EURUSD,,GBPUSD"), (std::vector<std::string>{"EURUSD", "GBPUSD"}));
+    EXPECT_TRUE(SplitList("").empty());
+    EXPECT_EQ(JoinList({"A", "B"}), "A,B,");
+    EXPECT_EQ(WithHttpScheme("127.0.0.1:8765/a"), "http://127.0.0.1:8765/a");
+    EXPECT_EQ(WithHttpScheme("https://x.test"), "https://x.test");
+    EXPECT_EQ(WithHttpScheme("http://x.test"), "http://x.test");
 }

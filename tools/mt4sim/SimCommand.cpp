@@ -1,47 +1,28 @@
 #include "tools/mt4sim/SimCommand.h"
 
+#include "platform/Text.h"
 #include <limits>
+#include <optional>
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-// Plain decimal digits only: no sign, no blanks, nothing after them; at most `limit`.
-bool ParseUnsigned(const std::string& text, std::uint64_t limit, std::uint64_t& value) {
-    if (text.empty())
+// Plain decimal digits only: no sign, no blanks, nothing after them; low to high.
+template <class Int> bool ParseDigits(const std::string& text, Int low, Int high, Int& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    std::uint64_t result = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (digit > limit || result > (limit - digit) / 10)
-            return false;
-        result = result * 10 + digit;
-    }
-    value = result;
+    const std::optional<Int> parsed = ParseInteger<Int>(text);
+    if (!parsed || *parsed < low || *parsed > high)
+        return false;
+    value = *parsed;
     return true;
+}
+
+bool ParseUnsigned(const std::string& text, std::uint64_t limit, std::uint64_t& value) {
+    return ParseDigits<std::uint64_t>(text, 0, limit, value);
 }
 
 bool ParseInt(const std::string& text, int low, int high, int& value) {
-    std::uint64_t parsed = 0;
-    if (low < 0 || high < low)
-        return false;
-    if (!ParseUnsigned(text, static_cast<std::uint64_t>(high), parsed) ||
-        parsed < static_cast<std::uint64_t>(low))
-        return false;
-    value = static_cast<int>(parsed);
-    return true;
+    return low >= 0 && ParseDigits(text, low, high, value);
 }
 
 } // namespace
@@ -52,7 +33,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
         if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
             continue;
         const std::size_t separator = arg.find_first_of(":=");
-        const std::string name = Lower(arg.substr(1, separator - 1));
+        const std::string name = ToLowerAscii(arg.substr(1, separator - 1));
         const bool hasValue = separator != std::string::npos;
         const std::string value = hasValue ? arg.substr(separator + 1) : "";
         bool good = true;
@@ -95,10 +76,10 @@ std::vector<std::string> SplitFields(const std::string& payload) {
     std::vector<std::string> fields;
     std::size_t i = 0;
     while (i < payload.size()) {
-        while (i < payload.size() && IsBlank(payload[i]))
+        while (i < payload.size() && IsBlankOrLineBreak(payload[i]))
             ++i;
         const std::size_t start = i;
-        while (i < payload.size() && !IsBlank(payload[i]))
+        while (i < payload.size() && !IsBlankOrLineBreak(payload[i]))
             ++i;
         if (i > start)
             fields.push_back(payload.substr(start, i - start));
@@ -149,9 +130,9 @@ int ResolveRow(const SimMarket& market, const std::string& payload) {
 std::string AlertTitle(const std::string& payload) {
     std::size_t start = 0;
     std::size_t end = payload.size();
-    while (start < end && IsBlank(payload[start]))
+    while (start < end && IsBlankOrLineBreak(payload[start]))
         ++start;
-    while (end > start && (IsBlank(payload[end - 1]) || payload[end - 1] == '\0'))
+    while (end > start && (IsBlankOrLineBreak(payload[end - 1]) || payload[end - 1] == '\0'))
         --end;
     return start == end ? kSimDefaultAlertTitle : payload.substr(start, end - start);
 }
