@@ -29,11 +29,43 @@ private:
     bool& flag;
 };
 
-std::vector<std::vector<std::string>*> StoredLists(CAlertTable& t) {
-    return {&t.id,           &t.currency,  &t.condition,  &t.enabled,   &t.mode,      &t.price,
-            &t.diffpips,     &t.startcon,  &t.startpips,  &t.date,      &t.hour,      &t.minute,
-            &t.intervalmins, &t.traymsg,   &t.speaklen,   &t.speakname, &t.soundfile, &t.alerttimes,
-            &t.autodelete,   &t.lastFired, &t.firedCount, &t.reference};
+// The record of one section, read from a document already in memory.
+template <class Section> AlertRecord RecordOf(const std::string& id, const Section& section) {
+    using namespace alertkey;
+    AlertRecord alert;
+    alert.id = id;
+    alert.enabled = section.Get(kEnabled);
+    alert.currency = section.Get(kCurrency);
+    alert.condition = section.Get(kCondition);
+    alert.mode = section.Get(kMode);
+    alert.level = section.Get(kPrice);
+    alert.diffpips = section.Get(kDiffPips);
+    alert.startcon = section.Get(kStartCon);
+    alert.startpips = section.Get(kStartPips);
+    alert.date = section.Get(kDate);
+    alert.hour = section.Get(kHour);
+    alert.minute = section.Get(kMinute);
+    alert.intervalmins = section.Get(kIntervalMins);
+    alert.traymsg = section.Get(kTrayMsg);
+    alert.speaklen = section.Get(kSpeakLen);
+    alert.speakname = section.Get(kSpeakName);
+    alert.soundfile = section.Get(kSoundFile);
+    alert.alerttimes = section.Get(kAlertTimes);
+    alert.autodelete = section.Get(kAutoDelete);
+    return alert;
+}
+
+// One section of a document read through IniDocument::Get.
+struct DocumentSection {
+    const IniDocument& document;
+    const std::string& id;
+    std::string Get(const char* key) const { return document.Get(id, key); }
+};
+
+IniDocument ReadAlertsFile(const std::string& alertsPath) {
+    CIniFile file;
+    file.SetPath(alertsPath);
+    return file.Document();
 }
 
 bool EndsInSeparator(const std::string& path) {
@@ -84,44 +116,32 @@ void WriteConditionKeys(CIniFile& file, const std::string& id, const AlertForm& 
 }
 } // namespace
 
+std::vector<AlertRecord> LoadAllAlerts(const std::string& alertsPath) {
+    std::vector<AlertRecord> alerts;
+    for (const IniDocument::Section& section : ReadAlertsFile(alertsPath).Sections())
+        alerts.push_back(RecordOf(section.name, section));
+    return alerts;
+}
+
+std::optional<AlertRecord> LoadAlert(const std::string& alertsPath, const std::string& id) {
+    const IniDocument document = ReadAlertsFile(alertsPath);
+    if (!document.HasSection(id))
+        return std::nullopt;
+    return RecordOf(id, DocumentSection{document, id});
+}
+
 void ReloadAlerts(CAlertTable& table, const std::string& alertsPath) {
-    using namespace alertkey;
     LoadingScope loading(table.loading);
-    const auto lists = StoredLists(table);
-    for (auto* list : lists)
-        list->clear();
-    CIniFile file;
-    file.SetPath(alertsPath);
-    std::vector<std::string> sections;
-    const std::size_t count = static_cast<std::size_t>(file.GetSectionNames(sections));
-    for (auto* list : lists)
-        list->resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& id = sections[i];
-        table.id[i] = id;
-        table.enabled[i] = file.GetString(id, kEnabled);
-        if (table.enabled[i] != "1")
+    table.alerts = LoadAllAlerts(alertsPath);
+    for (AlertRecord& alert : table.alerts) {
+        if (alert.enabled == "1") {
+            alert.firedCount = kZeroCount;
             continue;
-        table.currency[i] = file.GetString(id, kCurrency);
-        table.condition[i] = file.GetString(id, kCondition);
-        table.mode[i] = file.GetString(id, kMode);
-        table.price[i] = file.GetString(id, kPrice);
-        table.diffpips[i] = file.GetString(id, kDiffPips);
-        table.startcon[i] = file.GetString(id, kStartCon);
-        table.startpips[i] = file.GetString(id, kStartPips);
-        table.date[i] = file.GetString(id, kDate);
-        table.hour[i] = file.GetString(id, kHour);
-        table.minute[i] = file.GetString(id, kMinute);
-        table.intervalmins[i] = file.GetString(id, kIntervalMins);
-        table.traymsg[i] = file.GetString(id, kTrayMsg);
-        table.speaklen[i] = file.GetString(id, kSpeakLen);
-        table.speakname[i] = file.GetString(id, kSpeakName);
-        table.soundfile[i] = file.GetString(id, kSoundFile);
-        table.alerttimes[i] = file.GetString(id, kAlertTimes);
-        table.autodelete[i] = file.GetString(id, kAutoDelete);
-        table.lastFired[i].clear();
-        table.firedCount[i] = kZeroCount;
-        table.reference[i].clear();
+        }
+        AlertRecord off; // the evaluation passes it by
+        off.id = std::move(alert.id);
+        off.enabled = std::move(alert.enabled);
+        alert = std::move(off);
     }
 }
 

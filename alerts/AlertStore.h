@@ -1,5 +1,7 @@
 #pragma once
+#include "alerts/AlertNumbers.h"
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,22 +47,41 @@ inline constexpr const char* kNoCountInForce = "-1";
 inline constexpr const char* kUnlimited = "-2";
 inline constexpr const char* kStoredLineBreak = "@#@";
 
-// All alerts of the file, one list per field, entry i of every list from the i-th section.
-// The last three lists live only here and start afresh at every reload.
+// The keys that say what an alert watches for and how it tells, as the file holds them;
+// a firing alert carries them on to the actions. `level` is the key "price".
+struct AlertSettings {
+    std::string level, diffpips, startcon, startpips, intervalmins, date, hour, minute, soundfile,
+        speaklen, speakname, traymsg;
+};
+
+// One alert: every key of its section as text, and the evaluation's run-time state.
+struct AlertRecord : AlertSettings {
+    std::string id, currency, enabled, condition, mode, alerttimes, autodelete;
+    // Run-time only: they live in the table and start afresh at every reload.
+    std::string lastFired;  // program time text of the last firing
+    std::string firedCount; // firings counted against alerttimes
+    PriceReading reference; // a step alert's last reference price
+};
+
+// Every section of the alerts file, in file order, read with one reading of the file.
+std::vector<AlertRecord> LoadAllAlerts(const std::string& alertsPath);
+// One alert's section; nothing when the file has no section of that id.
+std::optional<AlertRecord> LoadAlert(const std::string& alertsPath, const std::string& id);
+
+// The alerts the evaluation runs over, in file order.
 struct CAlertTable {
-    std::vector<std::string> id, currency, condition, enabled, mode, price, diffpips, startcon,
-        startpips, date, hour, minute, intervalmins, traymsg, speaklen, speakname, soundfile,
-        alerttimes, autodelete;
-    std::vector<std::string> lastFired, firedCount, reference;
+    std::vector<AlertRecord> alerts;
     // Set for the whole of a reload; the evaluation keeps off the table meanwhile, since a
     // nested message loop can run the main tick in the middle of it.
     bool loading = false;
 
-    std::size_t Size() const { return id.size(); }
+    std::size_t Size() const { return alerts.size(); }
+    AlertRecord& operator[](std::size_t i) { return alerts[i]; }
+    const AlertRecord& operator[](std::size_t i) const { return alerts[i]; }
 };
 
-// Reads every section of the alerts file into the table, in file order. Disabled alerts
-// keep their entry with all fields empty.
+// Reads every section of the alerts file into the table, in file order, with one reading of
+// the file. Disabled alerts keep their entry with every field but id and enabled empty.
 void ReloadAlerts(CAlertTable& table, const std::string& alertsPath);
 
 // Symbol followed by the tick count; "1" and the month, day, hour, minute and second

@@ -1,8 +1,10 @@
 #include "alerts/Evaluation.h"
 #include "alerts/AlertNumbers.h"
 #include "platform/Clock.h"
+#include "platform/Text.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
+#include <limits>
 
 namespace {
 constexpr const char* kDisableAllKey = "disableall";
@@ -13,6 +15,11 @@ const std::string kZeroCount = "0";
 
 bool HasLimit(const std::string& alerttimes) {
     return alerttimes != kNoCountInForce && alerttimes != kUnlimited;
+}
+
+std::string CountedOnce(const std::string& count) {
+    const long long fired = LeadingInteger(count);
+    return std::to_string(fired < std::numeric_limits<long long>::max() ? fired + 1 : fired);
 }
 } // namespace
 
@@ -26,50 +33,52 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
     // A lost feed or a failed read is no price: nothing is evaluated on it.
     if (!HoldsPrice(previous) || !HoldsPrice(current))
         return std::nullopt;
+    const PriceReading price = ReadPrice(current);
 
     const std::string now = NowText();
     bool fired = false;
     bool exhausted = false;
     std::size_t i = 0;
     for (; i < table.Size(); ++i) {
-        if (table.enabled[i] != "1" || table.currency[i] != symbol)
+        AlertRecord& alert = table[i];
+        if (alert.enabled != "1" || alert.currency != symbol)
             continue;
         exhausted = false;
-        const long long condition = LeadingInteger(table.condition[i]);
-        if (condition != kEveryPips && !table.lastFired[i].empty() &&
-            DateDiffText(kSeconds, table.lastFired[i], now) <= kRefireGuardSeconds)
+        const long long condition = LeadingInteger(alert.condition);
+        if (condition != kEveryPips && !alert.lastFired.empty() &&
+            DateDiffText(kSeconds, alert.lastFired, now) <= kRefireGuardSeconds)
             continue;
 
         long long dayDifference = 0;
-        if (condition == kTimeOfDay && !table.date[i].empty()) {
-            dayDifference = DateDiffText(kDays, table.date[i], now);
+        if (condition == kTimeOfDay && !alert.date.empty()) {
+            dayDifference = DateDiffText(kDays, alert.date, now);
             // An unreadable date is not a day that is over: the alert waits, it is not lost.
             const bool dayOver = dayDifference > 0 && dayDifference != kDateDiffUnmeasurable;
-            if (dayOver && table.autodelete[i] == "1")
-                table.firedCount[i] = table.alerttimes[i];
+            if (dayOver && alert.autodelete == "1")
+                alert.firedCount = alert.alerttimes;
         }
 
-        if (HasLimit(table.alerttimes[i]) &&
-            LeadingInteger(table.firedCount[i]) >= LeadingInteger(table.alerttimes[i])) {
-            if (table.autodelete[i] == "1") {
+        if (HasLimit(alert.alerttimes) &&
+            LeadingInteger(alert.firedCount) >= LeadingInteger(alert.alerttimes)) {
+            if (alert.autodelete == "1") {
                 RemoveExhausted(i);
                 continue;
             }
             exhausted = true;
         }
 
-        if (ConditionHolds(i, current, dayDifference)) {
+        if (ConditionHolds(alert, price, dayDifference)) {
             fired = true;
             break;
         }
     }
     if (!fired || exhausted)
         return std::nullopt;
-    return Fire(i, symbol, current);
+    return Fire(table[i], symbol, price);
 }
 
 void CAlertBook::RemoveExhausted(std::size_t i) {
-    ::DeleteAlert(path, table.id[i]);
+    ::DeleteAlert(path, table[i].id);
     if (list.isActive && list.isActive())
         return;
     if (list.exists && list.exists() && list.refill)
@@ -78,36 +87,34 @@ void CAlertBook::RemoveExhausted(std::size_t i) {
         ReloadAlerts();
 }
 
-bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
+bool CAlertBook::ConditionHolds(AlertRecord& alert, const PriceReading& price,
                                 long long dayDifference) {
-    const double price = LeadingNumber(current);
-    switch (LeadingInteger(table.condition[i])) {
+    switch (LeadingInteger(alert.condition)) {
     case kPriceAbove:
     case kPriceBelow: {
-        const double level = LeadingNumber(table.price[i]);
-        const bool above = LeadingInteger(table.condition[i]) == kPriceAbove;
-        if (above ? price > level : price < level)
+        const double level = LeadingNumber(alert.level);
+        const bool above = LeadingInteger(alert.condition) == kPriceAbove;
+        if (above ? price.value > level : price.value < level)
             return true;
-        table.firedCount[i] = kZeroCount;
+        alert.firedCount = kZeroCount;
         return false;
     }
     case kEveryPips:
-        return StepHolds(i, current);
+        return StepHolds(alert, price);
     case kEveryMinutes: {
         const std::string now = NowText();
-        if (table.lastFired[i].empty())
-            table.lastFired[i] = now; // the interval counts from first sight
-        const long long interval = LeadingInteger(table.intervalmins[i]);
-        return !(interval > 0 && DateDiffText(kMinutes, table.lastFired[i], now) < interval);
+        if (alert.lastFired.empty())
+            alert.lastFired = now; // the interval counts from first sight
+        const long long interval = LeadingInteger(alert.intervalmins);
+        return !(interval > 0 && DateDiffText(kMinutes, alert.lastFired, now) < interval);
     }
     case kTimeOfDay: {
         if (dayDifference != 0)
             return false;
         const LocalTime now = CurrentClock().Now();
-        const bool hourDiffers =
-            table.hour[i] != kAnyHour && LeadingInteger(table.hour[i]) != now.hour;
-        if (hourDiffers || LeadingInteger(table.minute[i]) != now.minute) {
-            table.firedCount[i] = kZeroCount;
+        const bool hourDiffers = alert.hour != kAnyHour && LeadingInteger(alert.hour) != now.hour;
+        if (hourDiffers || LeadingInteger(alert.minute) != now.minute) {
+            alert.firedCount = kZeroCount;
             return false;
         }
         return true;
@@ -117,56 +124,45 @@ bool CAlertBook::ConditionHolds(std::size_t i, const std::string& current,
     }
 }
 
-bool CAlertBook::StepHolds(std::size_t i, const std::string& current) {
-    const double price = LeadingNumber(current);
-    if (table.startcon[i] == kNoStartCondition)
-        table.startpips[i].clear();
-    const std::string& start = table.startpips[i];
-    std::string& reference = table.reference[i];
+bool CAlertBook::StepHolds(AlertRecord& alert, const PriceReading& price) {
+    if (alert.startcon == kNoStartCondition)
+        alert.startpips.clear();
+    const std::string& start = alert.startpips;
+    PriceReading& reference = alert.reference;
     auto startMet = [&] {
         const double level = LeadingNumber(start);
-        return table.startcon[i] == "0" ? price > level : price < level;
+        return alert.startcon == "0" ? price.value > level : price.value < level;
     };
 
     bool holds = false;
-    if (!start.empty() && reference.empty() && startMet()) {
-        reference = current;
+    if (!start.empty() && reference.Empty() && startMet()) {
+        reference = price;
         holds = true;
     }
-    const long long step = LeadingInteger(table.diffpips[i]);
-    if (!reference.empty() && step > 0 && PipDistance(reference, current) >= step) {
-        reference = current;
+    const long long step = LeadingInteger(alert.diffpips);
+    if (!reference.Empty() && step > 0 && PipDistance(reference, price) >= step) {
+        reference = price;
         holds = true;
     }
-    if (reference.empty() && start.empty())
-        reference = current; // first sight sets the reference without firing
+    if (reference.Empty() && start.empty())
+        reference = price; // first sight sets the reference without firing
     if (!start.empty() && !startMet()) {
-        reference.clear();
-        table.firedCount[i] = kZeroCount;
+        reference = {};
+        alert.firedCount = kZeroCount;
     }
     return holds;
 }
 
-FiredAlert CAlertBook::Fire(std::size_t i, const std::string& symbol, const std::string& current) {
-    if (HasLimit(table.alerttimes[i]))
-        table.firedCount[i] = std::to_string(LeadingInteger(table.firedCount[i]) + 1);
-    table.lastFired[i] = NowText();
-    FiredAlert alert;
-    alert.kind = static_cast<int>(LeadingInteger(table.condition[i]));
-    alert.symbol = symbol;
-    alert.price = current;
-    alert.mode = static_cast<int>(LeadingInteger(table.mode[i]));
-    alert.level = table.price[i];
-    alert.soundfile = table.soundfile[i];
-    alert.speaklen = table.speaklen[i];
-    alert.speakname = table.speakname[i];
-    alert.traymsg = table.traymsg[i];
-    alert.diffpips = table.diffpips[i];
-    alert.date = table.date[i];
-    alert.hour = table.hour[i];
-    alert.minute = table.minute[i];
-    alert.startcon = table.startcon[i];
-    alert.startpips = table.startpips[i];
-    alert.intervalmins = table.intervalmins[i];
-    return alert;
+FiredAlert CAlertBook::Fire(AlertRecord& alert, const std::string& symbol,
+                            const PriceReading& price) {
+    if (HasLimit(alert.alerttimes))
+        alert.firedCount = CountedOnce(alert.firedCount);
+    alert.lastFired = NowText();
+    FiredAlert fired;
+    static_cast<AlertSettings&>(fired) = alert;
+    fired.kind = static_cast<int>(LeadingInteger(alert.condition));
+    fired.symbol = symbol;
+    fired.price = price.text;
+    fired.mode = static_cast<int>(LeadingInteger(alert.mode));
+    return fired;
 }

@@ -4,13 +4,12 @@
 #include <optional>
 #include <string>
 
-// A firing alert, as the notification actions need it.
-struct FiredAlert {
+// A firing alert, as the notification actions need it: its settings, the pair and the
+// price that set it off.
+struct FiredAlert : AlertSettings {
     int kind = 0; // the alert's condition code
     std::string symbol, price;
     int mode = 0;
-    std::string level, soundfile, speaklen, speakname, traymsg, diffpips, date, hour, minute,
-        startcon, startpips, intervalmins;
 };
 
 // A non-step alert never fires again within this many seconds of its last firing.
@@ -44,9 +43,9 @@ public:
 
 private:
     void RemoveExhausted(std::size_t i);
-    bool ConditionHolds(std::size_t i, const std::string& current, long long dayDifference);
-    bool StepHolds(std::size_t i, const std::string& current);
-    FiredAlert Fire(std::size_t i, const std::string& symbol, const std::string& current);
+    bool ConditionHolds(AlertRecord& alert, const PriceReading& price, long long dayDifference);
+    bool StepHolds(AlertRecord& alert, const PriceReading& price);
+    FiredAlert Fire(AlertRecord& alert, const std::string& symbol, const PriceReading& price);
 
     std::string path;
     CAlertTable table;

@@ -1,5 +1,6 @@
 #include "settings/IniDocument.h"
 #include "platform/Text.h"
+#include <unordered_map>
 
 namespace {
 const std::string kBom = "\xEF\xBB\xBF";
@@ -163,6 +164,36 @@ std::vector<std::string> IniDocument::SectionNames() const {
         names.push_back(name);
     }
     return names;
+}
+
+std::string IniDocument::Section::Get(const std::string& key) const {
+    const std::string wanted = TrimBlanks(key);
+    for (const auto& [name, value] : entries)
+        if (EqualsNoCase(name, wanted))
+            return CutUtf8(value, kMaxValueBytes);
+    return "";
+}
+
+std::vector<IniDocument::Section> IniDocument::Sections() const {
+    // Entries of every section in one pass; the first section of a name is the one Get finds.
+    std::vector<Section> found;
+    std::unordered_map<std::string, std::size_t> firstOfName;
+    for (const Line& line : lines) {
+        if (line.kind == Kind::Section) {
+            firstOfName.emplace(ToLowerAscii(line.name), found.size());
+            found.push_back({line.name, {}});
+        } else if (line.kind == Kind::Entry && !found.empty()) {
+            found.back().entries.emplace_back(line.name, line.value);
+        }
+    }
+    std::vector<Section> sections;
+    for (const std::string& name : SectionNames()) {
+        const auto first = firstOfName.find(ToLowerAscii(TrimBlanks(name)));
+        sections.push_back({name, {}});
+        if (first != firstOfName.end())
+            sections.back().entries = found[first->second].entries;
+    }
+    return sections;
 }
 
 std::string IniDocument::Render() const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 // An INI file held in memory with the platform profile functions' rules:
@@ -20,6 +21,17 @@ public:
     bool DeleteKey(const std::string& section, const std::string& key);
     bool DeleteSection(const std::string& section);
     std::vector<std::string> SectionNames() const;
+    // One section's entries as Get reads them: the first entry of a key counts, and its
+    // value is cut as Get cuts it.
+    struct Section {
+        std::string name;                                         // as SectionNames lists it
+        std::vector<std::pair<std::string, std::string>> entries; // key and value, file order
+        std::string Get(const std::string& key) const;
+    };
+    // The sections SectionNames lists, each with its entries, found in one pass: reading
+    // every key of many sections costs one look at each line. A name that stands twice reads
+    // its first section's entries both times, as Get does.
+    std::vector<Section> Sections() const;
     std::string Render() const;
 
 private:

@@ -58,6 +58,10 @@ void CIniFile::DeleteSection(const std::string& section) {
         Store(path, document);
 }
 
+IniDocument CIniFile::Document() const {
+    return Load(path);
+}
+
 int CIniFile::GetSectionNames(std::vector<std::string>& names) const {
     names.clear();
     for (std::string& name : Load(path).SectionNames())

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/IniDocument.h"
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
     bool DeleteKey(const std::string& section, const std::string& key);
     void DeleteSection(const std::string& section);
     int GetSectionNames(std::vector<std::string>& names) const;
+    // The whole file read once, for callers that read many keys at once.
+    IniDocument Document() const;
 
 private:
     std::string path;

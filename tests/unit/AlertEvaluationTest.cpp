@@ -1,5 +1,6 @@
 #include "AlertTestWorld.h"
 #include "alerts/Evaluation.h"
+#include <climits>
 
 namespace {
 using Keys = std::vector<std::pair<std::string, std::string>>;
@@ -61,9 +62,9 @@ TEST_F(AlertEvaluation, LevelAlertRepeatsUpToItsCountAndRearmsBehindTheLevel) {
     Load();
     EXPECT_EQ(Refreshes({"1.3005", "1.3006", "1.3007", "1.3008"}),
               (std::vector<bool>{true, true, true, false}));
-    EXPECT_EQ(Table().firedCount[0], "3");
+    EXPECT_EQ(Table()[0].firedCount, "3");
     EXPECT_FALSE(Refresh("1.2990"));
-    EXPECT_EQ(Table().firedCount[0], "0");
+    EXPECT_EQ(Table()[0].firedCount, "0");
     EXPECT_TRUE(Refresh("1.3001"));
 
     ASSERT_EQ(firings.size(), 4u);
@@ -72,7 +73,7 @@ TEST_F(AlertEvaluation, LevelAlertRepeatsUpToItsCountAndRearmsBehindTheLevel) {
     EXPECT_EQ(firings[0].price, "1.3005");
     EXPECT_EQ(firings[0].level, "1.3000");
     EXPECT_EQ(firings[0].mode, 1);
-    EXPECT_EQ(Table().lastFired[0], NowText());
+    EXPECT_EQ(Table()[0].lastFired, NowText());
 }
 
 TEST_F(AlertEvaluation, RefireGuardNeedsMoreThanFiveSeconds) {
@@ -105,7 +106,7 @@ TEST_F(AlertEvaluation, ExhaustedAlertDeletesItselfOnTheNextRefresh) {
     EXPECT_EQ(AlertsText().find("[EURUSD1]"), std::string::npos);
     EXPECT_NE(AlertsText().find("[GBPUSD1]"), std::string::npos);
     ASSERT_EQ(Table().Size(), 1u);
-    EXPECT_EQ(Table().id[0], "GBPUSD1");
+    EXPECT_EQ(Table()[0].id, "GBPUSD1");
 }
 
 TEST_F(AlertEvaluation, AfterAnAutoDeleteTheListWindowRefillsWhenItIsOpen) {
@@ -131,7 +132,7 @@ TEST_F(AlertEvaluation, LimitsAndCounts) {
     Load();
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(Refresh("1.3005")) << i;
-    EXPECT_EQ(Table().firedCount[0], "0"); // no limit, nothing counted
+    EXPECT_EQ(Table()[0].firedCount, "0"); // no limit, nothing counted
 
     files.files.clear();
     AddAlert("EURUSD1", LevelAlert("0", "1.3000", ""));
@@ -150,7 +151,7 @@ TEST_F(AlertEvaluation, StepAlertWithoutStartCondition) {
     // Step alerts are spaced by movement alone: no refire guard.
     EXPECT_EQ(Refreshes({"1.2345", "1.2360", "1.2365", "1.2345"}, 1),
               (std::vector<bool>{false, false, true, true}));
-    EXPECT_EQ(Table().reference[0], "1.2345");
+    EXPECT_EQ(Table()[0].reference.text, "1.2345");
     EXPECT_EQ(firings[0].price, "1.2365");
     EXPECT_EQ(firings[0].kind, 2);
 }
@@ -160,15 +161,15 @@ TEST_F(AlertEvaluation, StepAlertWaitsForItsStartCondition) {
     Load();
     cell = "1.2310";
     EXPECT_EQ(Refreshes({"1.2305", "1.2300"}), (std::vector<bool>{false, false}));
-    EXPECT_EQ(Table().reference[0], "");
+    EXPECT_EQ(Table()[0].reference.text, "");
     EXPECT_TRUE(Refresh("1.2299"));
-    EXPECT_EQ(Table().reference[0], "1.2299");
-    EXPECT_EQ(Table().firedCount[0], "1");
+    EXPECT_EQ(Table()[0].reference.text, "1.2299");
+    EXPECT_EQ(Table()[0].firedCount, "1");
     EXPECT_FALSE(Refresh("1.2290"));
 
     EXPECT_FALSE(Refresh("1.2300"));
-    EXPECT_EQ(Table().reference[0], "");
-    EXPECT_EQ(Table().firedCount[0], "0");
+    EXPECT_EQ(Table()[0].reference.text, "");
+    EXPECT_EQ(Table()[0].firedCount, "0");
     EXPECT_TRUE(Refresh("1.2279")); // below again: fires at once
     EXPECT_FALSE(Refresh("1.2260"));
     EXPECT_TRUE(Refresh("1.2259"));
@@ -200,11 +201,11 @@ TEST_F(AlertEvaluation, OnlyTheFirstHoldingAlertOfThePairFires) {
                          {"alerttimes", "3"}});
     Load();
     EXPECT_TRUE(Refresh("1.3005"));
-    EXPECT_EQ(Table().firedCount[0], "1");
-    EXPECT_EQ(Table().firedCount[1], "0");
-    EXPECT_EQ(Table().firedCount[2], "0");
+    EXPECT_EQ(Table()[0].firedCount, "1");
+    EXPECT_EQ(Table()[1].firedCount, "0");
+    EXPECT_EQ(Table()[2].firedCount, "0");
     EXPECT_TRUE(Refresh("1.3005", 1)); // the first is within its guard: the second's turn
-    EXPECT_EQ(Table().firedCount[1], "1");
+    EXPECT_EQ(Table()[1].firedCount, "1");
 }
 
 TEST_F(AlertEvaluation, TimeOfDayAlert) {
@@ -217,7 +218,7 @@ TEST_F(AlertEvaluation, TimeOfDayAlert) {
               (std::vector<bool>{true, true, true, false})); // 14:30:01 .. 14:30:19
     clock.Set("2026-12-08 14:31:00");
     EXPECT_FALSE(Refresh("1.3000"));
-    EXPECT_EQ(Table().firedCount[0], "0");
+    EXPECT_EQ(Table()[0].firedCount, "0");
 
     clock.Set("2026-12-08 09:45:10");
     EXPECT_TRUE(Refresh("1.3000", 0)); // any hour
@@ -271,9 +272,12 @@ TEST_F(AlertEvaluation, NothingIsEvaluatedWithoutTwoPrices) {
             EXPECT_FALSE(book.CheckNotify("EURUSD", "1.2000", noPrice).has_value()) << noPrice;
         }
     }
-    EXPECT_EQ(Table().firedCount, before.firedCount);
-    EXPECT_EQ(Table().reference, before.reference);
-    EXPECT_EQ(Table().lastFired, before.lastFired);
+    ASSERT_EQ(Table().Size(), before.Size());
+    for (std::size_t i = 0; i < before.Size(); ++i) {
+        EXPECT_EQ(Table()[i].firedCount, before[i].firedCount);
+        EXPECT_EQ(Table()[i].reference.text, before[i].reference.text);
+        EXPECT_EQ(Table()[i].lastFired, before[i].lastFired);
+    }
     EXPECT_TRUE(book.CheckNotify("EURUSD", "1.2000", "1.2001").has_value());
 }
 
@@ -287,8 +291,8 @@ TEST_F(AlertEvaluation, SwitchesThatKeepEveryAlertQuiet) {
     Load();
     Config().Set("disableall", "1");
     EXPECT_FALSE(Refresh("1.3005"));
-    EXPECT_EQ(Table().firedCount[0], "0");
-    EXPECT_EQ(Table().reference[0], "");
+    EXPECT_EQ(Table()[0].firedCount, "0");
+    EXPECT_EQ(Table()[0].reference.text, "");
 
     Config().Set("disableall", "0");
     book.Table().loading = true;
@@ -298,4 +302,18 @@ TEST_F(AlertEvaluation, SwitchesThatKeepEveryAlertQuiet) {
     EXPECT_FALSE(book.CheckNotify("EURUSD", "1.2000", "1.2000").has_value()); // code 7
     EXPECT_FALSE(book.CheckNotify("eurusd", "1.2000", "1.3005").has_value());
     EXPECT_TRUE(Refresh("1.3005"));
+}
+
+TEST(AlertPriceReading, StepDistanceInUnitsOfTheFinerDecimal) {
+    struct Case {
+        const char *reference, *current;
+        long long distance;
+    } cases[] = {{"1.2345", "1.2365", 20}, {"1.23", "1.2345", 45},   {"110.12", "110.3", 18},
+                 {"1", "1.0005", 5},       {"1.2365", "1.2345", 20}, {"1680.5", "1680.50", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PipDistance(ReadPrice(c.reference), ReadPrice(c.current)), c.distance)
+            << c.reference << " " << c.current;
+    const std::string huge(30, '9');
+    EXPECT_EQ(PipDistance(ReadPrice("-" + huge), ReadPrice(huge + ".5")), LLONG_MAX); // no wrap
+    EXPECT_DOUBLE_EQ(ReadPrice("1.2345").value, 1.2345);
 }

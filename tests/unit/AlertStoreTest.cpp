@@ -57,14 +57,14 @@ TEST_F(AlertStore, NewAlertIsWrittenInKeyOrderAndReadBack) {
     CAlertTable table;
     ReloadAlerts(table, alertsPath);
     ASSERT_EQ(table.Size(), 1u);
-    EXPECT_EQ(table.id[0], "EURUSD98765");
-    EXPECT_EQ(table.currency[0], "EURUSD");
-    EXPECT_EQ(table.mode[0], "5");
-    EXPECT_EQ(table.traymsg[0], "a@#@b"); // turned back only by the editor
-    EXPECT_EQ(table.alerttimes[0], "3");
-    EXPECT_EQ(table.autodelete[0], "1");
-    EXPECT_EQ(table.firedCount[0], "0");
-    EXPECT_EQ(table.lastFired[0], "");
+    EXPECT_EQ(table[0].id, "EURUSD98765");
+    EXPECT_EQ(table[0].currency, "EURUSD");
+    EXPECT_EQ(table[0].mode, "5");
+    EXPECT_EQ(table[0].traymsg, "a@#@b"); // turned back only by the editor
+    EXPECT_EQ(table[0].alerttimes, "3");
+    EXPECT_EQ(table[0].autodelete, "1");
+    EXPECT_EQ(table[0].firedCount, "0");
+    EXPECT_EQ(table[0].lastFired, "");
     EXPECT_FALSE(table.loading);
 }
 
@@ -127,10 +127,10 @@ TEST_F(AlertStore, SwitchingOffKeepsTheOtherKeysAndTheTableEntry) {
     CAlertTable table;
     ReloadAlerts(table, alertsPath);
     ASSERT_EQ(table.Size(), 2u);
-    EXPECT_EQ(table.currency[0], "");
-    EXPECT_EQ(table.price[0], "");
-    EXPECT_EQ(table.firedCount[0], "");
-    EXPECT_EQ(table.currency[1], "GBPUSD");
+    EXPECT_EQ(table[0].currency, "");
+    EXPECT_EQ(table[0].level, "");
+    EXPECT_EQ(table[0].firedCount, "");
+    EXPECT_EQ(table[1].currency, "GBPUSD");
 
     off.enabled = true;
     SaveAlert(alertsPath, off);
@@ -159,7 +159,7 @@ TEST_F(AlertStore, ThreeSectionsWithTheMiddleOneOffFireTheOuterTwo) {
     CAlertBook book(alertsPath);
     book.ReloadAlerts();
     ASSERT_EQ(book.Table().Size(), 3u);
-    EXPECT_EQ(book.Table().currency[1], "");
+    EXPECT_EQ(book.Table()[1].currency, "");
     const std::string before = AlertsText();
     std::vector<std::string> fired;
     for (const char* price : {"1.2000", "1.0000", "1.1000", "1.2000"}) {
@@ -180,11 +180,36 @@ TEST_F(AlertStore, UnreadableSectionsLoadWithoutHarm) {
     CAlertBook book(alertsPath);
     book.ReloadAlerts();
     EXPECT_EQ(book.Table().Size(), 3u);
-    EXPECT_LE(book.Table().traymsg[2].size(), 65534u);
+    EXPECT_LE(book.Table()[2].traymsg.size(), 65534u);
     clock.Advance(6);
     EXPECT_FALSE(book.CheckNotify("EURUSD", "1.1", "1.2").has_value());
     EXPECT_EQ(AlertsText(), before);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(AlertStore, OneReadingOfTheFileLoadsEveryRecord) {
+    AddAlert("EURUSD1", {{"currency", "EURUSD"}, {"enabled", "1"}, {"price", "1.3"}});
+    AddAlert("GBPUSD2", {{"currency", "GBPUSD"}, {"enabled", "0"}, {"traymsg", "x"}});
+    AddAlert("eurusd1", {{"enabled", "1"}, {"price", "9"}}); // a name twice reads the first
+    files.reads = 0;
+    const std::vector<AlertRecord> all = LoadAllAlerts(alertsPath);
+    EXPECT_EQ(files.reads, 1);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[1].traymsg, "x"); // the list shows a switched-off alert whole
+    EXPECT_EQ(all[2].id, "eurusd1");
+    EXPECT_EQ(all[2].level, "1.3");
+
+    CAlertTable table;
+    files.reads = 0;
+    ReloadAlerts(table, alertsPath);
+    EXPECT_EQ(files.reads, 1);
+    EXPECT_EQ(table[1].traymsg, "");
+
+    const std::optional<AlertRecord> one = LoadAlert(alertsPath, "GBPUSD2");
+    ASSERT_TRUE(one.has_value());
+    EXPECT_EQ(one->currency, "GBPUSD");
+    EXPECT_EQ(one->enabled, "0");
+    EXPECT_FALSE(LoadAlert(alertsPath, "GONE1").has_value());
 }
 
 TEST_F(AlertStore, DeleteAndClear) {

@@ -11,6 +11,7 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::vector<std::string>> folders;
     int deletions = 0;
+    int reads = 0;
     bool deleteFails = false;
 
     PathKind Kind(const std::string& path) override {
@@ -19,6 +20,7 @@ public:
                                      : PathKind::Missing;
     }
     bool ReadAll(const std::string& path, std::string& content) override {
+        ++reads;
         content = files.count(path) ? files[path] : "";
         return files.count(path) > 0;
     }
