@@ -51,7 +51,7 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
 
         long long dayDifference = 0;
         if (condition == kTimeOfDay && !alert.date.empty()) {
-            dayDifference = DateDiffText(kDays, alert.date, now);
+            dayDifference = DateDiffText(kDays, alert.date, now, UserShortDatePattern());
             // An unreadable date is not a day that is over: the alert waits, it is not lost.
             const bool dayOver = dayDifference > 0 && dayDifference != kDateDiffUnmeasurable;
             if (dayOver && alert.autodelete == "1")

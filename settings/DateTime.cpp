@@ -141,6 +141,60 @@ bool ScanTime(Scanner& in, TimeFields& time) {
     return true;
 }
 
+constexpr int kTwoDigitYearMax = 2049;
+
+// Reads one field of the pattern, `run` letters long, into the date.
+bool ScanPatternField(Scanner& in, char letter, std::size_t run, DateFields& date) {
+    int value = 0;
+    if (letter == 'y' && run > 2) {
+        if (!in.Number(4, 4, value))
+            return false;
+        date.year = value;
+        return true;
+    }
+    if (!in.Number(1, 2, value))
+        return false;
+    if (letter == 'y')
+        date.year = value + (value <= kTwoDigitYearMax % 100 ? 2000 : 1900);
+    else if (letter == 'M')
+        date.month = value;
+    else
+        date.day = value;
+    return true;
+}
+
+bool ScanPatternDate(Scanner& in, const std::string& pattern, DateFields& date) {
+    bool day = false, month = false, year = false;
+    for (std::size_t p = 0; p < pattern.size();) {
+        const char c = pattern[p];
+        std::size_t run = 1;
+        while (p + run < pattern.size() && pattern[p + run] == c)
+            ++run;
+        if (c == 'd' || c == 'M' || c == 'y') {
+            if (c != 'y' && run > 2)
+                return false; // names of days and months
+            if (!ScanPatternField(in, c, run, date))
+                return false;
+            (c == 'd' ? day : c == 'M' ? month : year) = true;
+            p += run;
+        } else if (c == '\'') {
+            const std::size_t close = pattern.find('\'', p + 1);
+            const std::size_t end = close == std::string::npos ? pattern.size() : close;
+            for (std::size_t k = p + 1; k < end; ++k)
+                if (!in.Take(pattern[k]))
+                    return false;
+            p = end + 1;
+        } else {
+            if (IsBlank(c))
+                in.SkipBlanks();
+            else if (!in.Take(c))
+                return false;
+            ++p;
+        }
+    }
+    return day && month && year;
+}
+
 DateTimeValue Invalid() {
     return {0.0, DateTimeStatus::Invalid};
 }
@@ -184,6 +238,23 @@ DateTimeValue ParseDateTime(const std::string& text) {
         if (!ScanTime(in, time))
             return Invalid();
     }
+    if (!in.AtEnd())
+        return Invalid();
+    return MakeDateTime(date.year, date.month, date.day, time.hour, time.minute, time.second);
+}
+
+DateTimeValue ParseDateTime(const std::string& text, const std::string& shortDatePattern) {
+    const DateTimeValue yearFirst = ParseDateTime(text);
+    if (yearFirst.IsValid() || shortDatePattern.empty())
+        return yearFirst;
+    const std::string trimmed = TrimBlanks(text);
+    Scanner in(trimmed);
+    DateFields date;
+    TimeFields time;
+    if (!ScanPatternDate(in, shortDatePattern, date))
+        return yearFirst;
+    if (!in.AtEnd() && !(in.SkipBlanks() && ScanTime(in, time)))
+        return Invalid();
     if (!in.AtEnd())
         return Invalid();
     return MakeDateTime(date.year, date.month, date.day, time.hour, time.minute, time.second);
@@ -287,7 +358,8 @@ long long DateDiff(char unit, const DateTimeValue& from, const DateTimeValue& to
     return spanUnit && spanMs < 0 ? -1 : 0;
 }
 
-long long DateDiffText(char unit, const std::string& fromText, const std::string& toText) {
+long long DateDiffText(char unit, const std::string& fromText, const std::string& toText,
+                       const std::string& shortDatePattern) {
     if (fromText.empty() || toText.empty())
         return 0;
     auto prepare = [](const std::string& text) {
@@ -297,8 +369,8 @@ long long DateDiffText(char unit, const std::string& fromText, const std::string
             s.erase(dot);
         return s;
     };
-    const DateTimeValue from = ParseDateTime(prepare(fromText));
-    const DateTimeValue to = ParseDateTime(prepare(toText));
+    const DateTimeValue from = ParseDateTime(prepare(fromText), shortDatePattern);
+    const DateTimeValue to = ParseDateTime(prepare(toText), shortDatePattern);
     LocalTime a, b;
     if (!SplitDateTime(from, a) || !SplitDateTime(to, b) || a.year < kDiffYearFloor ||
         b.year < kDiffYearFloor)

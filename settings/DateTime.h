@@ -28,6 +28,15 @@ DateTimeValue CurrentDateTime();                            // from CurrentClock
 // between the date fields, one- or two-digit month, day, hour, minute and second,
 // and blanks around. A time alone falls on 1899-12-30.
 DateTimeValue ParseDateTime(const std::string& text);
+// The same, and when that finds no valid value, a date as the user's short date pattern
+// writes it (optionally followed by blanks and a time). In the pattern d/dd, M/MM and
+// yy/yyyy stand for the day, month and year in digits (one or two digits either way; a
+// two-digit year is 1950 to 2049), a blank for any blanks, 'quoted' text and every other
+// character for itself; day and month names are not read.
+DateTimeValue ParseDateTime(const std::string& text, const std::string& shortDatePattern);
+// The short date pattern of the user's language ("M/d/yyyy", "dd.MM.yyyy"), in which the
+// alert editor's date picker shows and stores dates.
+std::string UserShortDatePattern();
 
 // Fields of a valid value, rounded to the nearest second; false otherwise.
 bool SplitDateTime(const DateTimeValue& value, LocalTime& fields);
@@ -47,5 +56,7 @@ bool IsValidDateTime(const std::string& text);
 // box and counts 0. Either value not valid gives 0.
 long long DateDiff(char unit, const DateTimeValue& from, const DateTimeValue& to);
 // DateDiff on two texts. Either empty: 0. A trailing millisecond part ".fff" is ignored.
-// Unparsable or before 1950 on either side: kDateDiffUnmeasurable.
-long long DateDiffText(char unit, const std::string& fromText, const std::string& toText);
+// Unparsable or before 1950 on either side: kDateDiffUnmeasurable. A short date pattern
+// also lets a date in that pattern be read.
+long long DateDiffText(char unit, const std::string& fromText, const std::string& toText,
+                       const std::string& shortDatePattern = "");

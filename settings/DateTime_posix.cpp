@@ -1,6 +1,11 @@
 #include "settings/DateTime.h"
 #include <ctime>
 
+// No system setting here: the United States pattern, as a Windows of that language has it.
+std::string UserShortDatePattern() {
+    return "M/d/yyyy";
+}
+
 std::string LocaleDateTimeText() {
     const LocalTime now = CurrentClock().Now();
     if (!DateTimeFromLocalTime(now).IsValid())

@@ -3,6 +3,15 @@
 #include "platform/Text.h"
 #include "settings/DateTime.h"
 
+std::string UserShortDatePattern() {
+    // With the user's own changes, as the date picker shows dates.
+    wchar_t pattern[128]; // the system allows 80 characters
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, pattern, ARRAYSIZE(pattern)) ==
+        0)
+        return "";
+    return Narrow(pattern);
+}
+
 std::string LocaleDateTimeText() {
     const SYSTEMTIME st = ToSystemTime(CurrentClock().Now());
     wchar_t date[128];

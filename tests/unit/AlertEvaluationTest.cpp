@@ -246,6 +246,19 @@ TEST_F(AlertEvaluation, DatedTimeAlert) {
     EXPECT_NE(AlertsText().find("[EURUSD4]"), std::string::npos);
 }
 
+// As the date picker stores it in the user's short date format (here "M/d/yyyy").
+TEST_F(AlertEvaluation, DateInTheUsersShortFormat) {
+    AddAlert("EURUSD1", TimeAlert("14", "30", "12/10/2026", "1"));
+    Load();
+    clock.Set("2026-12-09 14:30:00");
+    EXPECT_FALSE(Refresh("1.3000", 0));
+    clock.Set("2026-12-10 14:30:00");
+    EXPECT_TRUE(Refresh("1.3000", 0));
+    clock.Set("2026-12-11 14:30:00");
+    EXPECT_FALSE(Refresh("1.3000", 0));
+    EXPECT_EQ(AlertsText().find("[EURUSD1]"), std::string::npos); // its day is over
+}
+
 TEST_F(AlertEvaluation, MinutesIntervalCountsFromFirstSight) {
     AddAlert("EURUSD1", {{"currency", "EURUSD"},
                          {"enabled", "1"},

@@ -127,3 +127,33 @@ TEST_F(DateTimeTest, DateDiffTextSentinelsAndMillisecondCut) {
     EXPECT_EQ(DateDiffText('m', "", "garbage"), 0);
     EXPECT_EQ(DateDiffText('m', "2024-03-05 14:10:00", ""), 0);
 }
+
+// The date picker stores dates in the user's short date pattern; year-first texts read as
+// before under every pattern.
+TEST_F(DateTimeTest, ShortDatePatternsOfTheUsersLanguage) {
+    struct Case {
+        const char *pattern, *text, *expected; // "" expected: not a valid date
+    } cases[] = {
+        {"M/d/yyyy", "12/8/2026", "2026-12-08 00:00:00"},
+        {"M/d/yyyy", "08/12/2026 14:30", "2026-08-12 14:30:00"},
+        {"M/d/yyyy", "13/8/2026", ""},
+        {"dd.MM.yyyy", "08.12.2026", "2026-12-08 00:00:00"},
+        {"dd.MM.yyyy", "8.12.2026", "2026-12-08 00:00:00"},
+        {"dd.MM.yyyy", "31.02.2026", ""},
+        {"dd.MM.yyyy", "08/12/2026", ""},
+        {"yyyy/M/d", "2026/12/8", "2026-12-08 00:00:00"},
+        {"dd/MM/yyyy", "08/12/2026", "2026-12-08 00:00:00"},
+        {"dd/MM/yyyy", "08/12/26", ""},
+        {"d/M/yy", "8/12/26", "2026-12-08 00:00:00"},
+        {"d. M. yyyy", "8. 12. 2026", "2026-12-08 00:00:00"},
+        {"dddd, MMMM d, yyyy", "Tuesday, December 8, 2026", ""},
+    };
+    for (const Case& c : cases) {
+        const DateTimeValue value = ParseDateTime(c.text, c.pattern);
+        EXPECT_EQ(value.IsValid() ? FormatDateTime(value) : "", c.expected)
+            << c.pattern << " " << c.text;
+        EXPECT_EQ(FormatDateTime(ParseDateTime("2026-3-5 9:07", c.pattern)), "2026-03-05 09:07:00");
+    }
+    EXPECT_EQ(DateDiffText('d', "08.12.2026", "2026-12-09 10:00:00", "dd.MM.yyyy"), 1);
+    EXPECT_EQ(DateDiffText('d', "08.12.2026", "2026-12-09 10:00:00"), kDateDiffUnmeasurable);
+}
