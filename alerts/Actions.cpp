@@ -101,7 +101,7 @@ std::string ConditionText(const FiredAlert& alert) {
 
 std::string NotifyMessage(const FiredAlert& alert) {
     if (!alert.traymsg.empty())
-        return alert.traymsg;
+        return MessageLines(alert.traymsg);
     return std::string(kMessageIndent) + GetText(kTextConditions) + ":  \"" + ConditionText(alert) +
            "\"";
 }

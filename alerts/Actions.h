@@ -19,7 +19,7 @@ struct NotifyServices {
 // Popup, voice, sound and e-mail, in this order, as the alert's mode asks.
 void ShowNotify(const FiredAlert& alert, const NotifyServices& services);
 
-// The popup's message: the alert's own text, or the condition in words.
+// The popup's message: the alert's own text with its line breaks, or the condition in words.
 std::string NotifyMessage(const FiredAlert& alert);
 std::string ConditionText(const FiredAlert& alert);
 

@@ -145,6 +145,18 @@ void ReloadAlerts(CAlertTable& table, const std::string& alertsPath) {
     }
 }
 
+std::string StoredMessage(const std::string& lines) {
+    return ReplaceAll(lines, "\r\n", kStoredLineBreak);
+}
+
+std::string MessageLines(const std::string& stored) {
+    return ReplaceAll(stored, kStoredLineBreak, "\r\n");
+}
+
+std::string MessageOneLine(const std::string& stored) {
+    return ReplaceAll(stored, kStoredLineBreak, " ");
+}
+
 std::string NewAlertId(const std::string& symbol) {
     const Clock& clock = CurrentClock();
     std::string number = std::to_string(static_cast<std::int32_t>(clock.TickCount()));
@@ -182,8 +194,7 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     file.WriteString(id, kSpeakLen, form.speakLastOn ? std::to_string(form.speakDigits) : "0");
     file.WriteString(id, kSpeakName, form.dontSpeakName ? "0" : "1");
     const bool custom = form.notification && form.customOn;
-    file.WriteString(id, kTrayMsg,
-                     custom ? ReplaceAll(form.customText, "\r\n", kStoredLineBreak) : "");
+    file.WriteString(id, kTrayMsg, custom ? StoredMessage(form.customText) : "");
     file.WriteString(id, kAlertTimes,
                      form.repeatCountEnabled ? form.repeatCount
                      : form.unlimited        ? kUnlimited

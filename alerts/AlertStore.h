@@ -47,6 +47,11 @@ inline constexpr const char* kNoCountInForce = "-1";
 inline constexpr const char* kUnlimited = "-2";
 inline constexpr const char* kStoredLineBreak = "@#@";
 
+// A custom notification text is stored on one line, "@#@" standing for each line break.
+std::string StoredMessage(const std::string& lines);   // "\r\n" becomes "@#@"
+std::string MessageLines(const std::string& stored);   // "@#@" becomes "\r\n", for the popup
+std::string MessageOneLine(const std::string& stored); // "@#@" becomes a blank, for a list cell
+
 // The keys that say what an alert watches for and how it tells, as the file holds them;
 // a firing alert carries them on to the actions. `level` is the key "price".
 struct AlertSettings {

@@ -60,7 +60,7 @@ TEST_F(AlertActions, DefaultMessageSaysTheCondition) {
 
     FiredAlert own = Firing(0);
     own.traymsg = "first@#@second";
-    EXPECT_EQ(NotifyMessage(own), "first@#@second");
+    EXPECT_EQ(NotifyMessage(own), "first\r\nsecond");
 
     app.languageIndex = kLangChinese;
     EXPECT_EQ(NotifyMessage(Firing(0)),

@@ -212,6 +212,12 @@ TEST_F(AlertStore, OneReadingOfTheFileLoadsEveryRecord) {
     EXPECT_FALSE(LoadAlert(alertsPath, "GONE1").has_value());
 }
 
+TEST(AlertMessageText, LineBreaksForThePopupBlanksForTheListCell) {
+    EXPECT_EQ(MessageLines("a@#@@#@b"), "a\r\n\r\nb");
+    EXPECT_EQ(MessageOneLine("up@#@now@#@"), "up now ");
+    EXPECT_EQ(StoredMessage(MessageLines("a@#@b")), "a@#@b");
+}
+
 TEST_F(AlertStore, DeleteAndClear) {
     AddAlert("EURUSD1", {{"enabled", "0"}});
     AddAlert("EURUSD2", {{"enabled", "0"}});
