@@ -4,7 +4,8 @@
 // Calls into the windows that the options, alerts, floating-price and news work adds.
 // Until those windows exist these do nothing and answer "no such window".
 void OpenOptionsWindow(int page); // modal
-bool IsAlertsListActive();        // the application's last active pop-up
+// The alerts list window's (alerts/DlgMainAccess.cpp).
+bool IsAlertsListActive(); // the application's last active pop-up
 void OpenAlertsWindow(bool toggle);
 void RefreshAlertsList();
 void DestroyAlertsList();

@@ -1,0 +1,540 @@
+#include "alerts/DlgAlertAdd.h"
+#include "alerts/AlertNumbers.h"
+#include "alerts/AlertWindows.h"
+#include "alerts/NotifyServices.h"
+#include "app/LaterWindows.h"
+#include "platform/AlertControls.h"
+#include "platform/FileSystem.h"
+#include "platform/Params.h"
+#include "platform/Text.h"
+#include "quotes/PriceLookup.h"
+#include "resources/resource.h"
+#include "settings/AppConfig.h"
+#include "settings/Config.h"
+#include "settings/DateTime.h"
+#include "settings/IniFile.h"
+#include <commdlg.h>
+#include "settings/LangTable.h"
+
+namespace {
+constexpr int kTextSubmit = 1, kTextTest = 2, kTextReset = 3, kTextClose = 5, kTextCurrency = 8;
+constexpr int kTextEnable = 17, kTextConditions = 18, kTextAction = 20, kTextNotification = 21;
+constexpr int kTextSound = 22, kTextVoice = 23, kTextEvery = 33, kTextPips = 34;
+constexpr int kTextSpeakLast = 35, kTextNumber = 36, kTextNoName = 37, kTextPrice = 38;
+constexpr int kTextEmail = 78, kTextEveryPips = 101, kTextLocalTime = 102, kTextCaption = 103;
+constexpr int kTextAny = 104, kTextAnd = 110, kTextHour = 111, kTextMinute = 112;
+constexpr int kTextDefault = 113, kTextCustom = 114, kTextAutoDelete = 115, kTextTimes = 116;
+constexpr int kTextFinished = 123, kTextUnlimited = 124, kTextEveryMins = 125;
+constexpr int kCaptionMessage = 0;
+constexpr int kEmailPage = 3;
+constexpr int kMoveUp = 100;
+constexpr int kDefaultPipItem = 3;
+constexpr const char* kBringToTopKey = "PriceBarBringToTop";
+constexpr const char* kEmailKey = "NOTIFYEMAIL";
+const wchar_t* const kChineseFace = L"宋体";
+
+struct BoxItems {
+    int id;
+    std::vector<const char*> items;
+};
+const BoxItems kFixedItems[] = {
+    {IDC_PRICE_STEP, {"10", "20", "30", "40", "50", "100"}},
+    {IDC_PIP_STEP, {"5", "10", "15", "20", "30", "40", "50", "100"}},
+    {IDC_INTERVAL, {"1", "2", "3", "4", "5", "10", "15", "20", "30", "40", "50", "60"}},
+    {IDC_MINUTE, {"00", "05", "10", "15", "30", "45"}},
+    {IDC_SPEAK_DIGITS, {"2", "3", "4", "5", "6"}},
+    {IDC_ALERT_TIMES, {"1", "3", "5", "10", "20"}},
+};
+
+struct RememberedBox {
+    int id;
+    LastUsedBox box;
+};
+const RememberedBox kRememberedBoxes[] = {
+    {IDC_PRICE_STEP, LastUsedBox::PriceStep},
+    {IDC_PIP_STEP, LastUsedBox::PipStep},
+    {IDC_INTERVAL, LastUsedBox::IntervalMinutes},
+    {IDC_ALERT_TIMES, LastUsedBox::AlertTimes},
+    {IDC_HOUR, LastUsedBox::Hour},
+    {IDC_MINUTE, LastUsedBox::Minute},
+};
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string ShortDateText(const SYSTEMTIME& date) {
+    wchar_t text[64] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 64))
+        return "";
+    return Narrow(text);
+}
+} // namespace
+
+const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
+    onMessage(WM_INITDIALOG, &CDlgAlertAdd::OnInitDialog, "OnInitDialog"),
+    onMessage(WM_MOUSEWHEEL, &CDlgAlertAdd::OnMouseWheel, "OnMouseWheel"),
+    onMessage(kHttpReqDoneMessage, &CDlgAlertAdd::OnHttpDone, "OnHttpDone"),
+    onMessage(WM_CLOSE, &CDlgAlertAdd::OnClose, "OnClose"),
+    onCommand(IDOK, &CDlgAlertAdd::OnSubmit, "OnOK"),
+    onCommand(IDCANCEL, &CDlgAlertAdd::OnClose, "OnCancel"),
+    onCommand(IDC_SUBMIT, BN_CLICKED, &CDlgAlertAdd::OnSubmit, "OnSubmit"),
+    onCommand(IDC_TEST, BN_CLICKED, &CDlgAlertAdd::OnTest, "OnTest"),
+    onCommand(IDC_RESET, BN_CLICKED, &CDlgAlertAdd::OnReset, "OnReset"),
+    onCommand(IDC_EDITOR_CLOSE, BN_CLICKED, &CDlgAlertAdd::OnClose, "OnClose"),
+    onCommand(IDC_ALERT_ENABLED, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnEnable"),
+    onCommand(IDC_NOTIFICATION, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnNotification"),
+    onCommand(IDC_DEFAULT_TEXT, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnDefaultText"),
+    onCommand(IDC_CUSTOM_TEXT_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnCustomText"),
+    onCommand(IDC_SPEAK_LAST, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnSpeakLast"),
+    onCommand(IDC_START_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnAnd"),
+    onCommand(IDC_DATE_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnDateCheck"),
+    onCommand(IDC_UNLIMITED, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnUnlimited"),
+    onCommand(IDC_SOUND, BN_CLICKED, &CDlgAlertAdd::OnSoundClick, "OnSound"),
+    onCommand(IDC_VOICE, BN_CLICKED, &CDlgAlertAdd::OnVoiceClick, "OnVoice"),
+    onCommand(IDC_EMAIL, BN_CLICKED, &CDlgAlertAdd::OnEmailClick, "OnEmail"),
+    onCommand(IDC_ALERT_CONDITION, CBN_SELCHANGE, &CDlgAlertAdd::OnStateClick, "OnConditionChange"),
+    onCommand(IDC_HOUR, CBN_SELCHANGE, &CDlgAlertAdd::OnStateClick, "OnHourChange"),
+    onCommand(IDC_ALERT_CURRENCY, CBN_SELCHANGE, &CDlgAlertAdd::OnCurrencyChange,
+              "OnCurrencyChange"),
+    onCommand(IDC_PRICE_PLUS, BN_CLICKED, &CDlgAlertAdd::OnPlus, "OnPlus"),
+    onCommand(IDC_PRICE_MINUS, BN_CLICKED, &CDlgAlertAdd::OnMinus, "OnMinus"),
+    onCommand(IDC_SOUND_BROWSE, BN_CLICKED, &CDlgAlertAdd::OnBrowse, "OnBrowse"),
+    onCommand(IDC_PRICE_STEP, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusStep"),
+    onCommand(IDC_PIP_STEP, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusPips"),
+    onCommand(IDC_INTERVAL, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusInterval"),
+    onCommand(IDC_ALERT_TIMES, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusTimes"),
+    onCommand(IDC_HOUR, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusHour"),
+    onCommand(IDC_MINUTE, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusMinute"),
+};
+
+CDlgAlertAdd::CDlgAlertAdd(std::string alertId, HWND listWindow)
+    : Dialog(IDD_ALERT_EDITOR), alertId(std::move(alertId)), listWindow(listWindow) {}
+
+bool CDlgAlertAdd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    return DispatchMap(*this, messages, message, wParam, lParam, result);
+}
+
+MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
+    RECT place{};
+    GetWindowRect(Handle(), &place);
+    SetWindowPos(Handle(), HWND_TOPMOST, place.left, place.top - kMoveUp, 0, 0, SWP_NOSIZE);
+    editing = !alertId.empty();
+    defaultSound = DefaultSoundFile();
+    SetTexts();
+    FillBoxes();
+    ApplyLastUsed();
+    SetDefaults();
+    FillCurrencies();
+    if (editing) {
+        LoadAlert();
+    } else {
+        ShowWindow(Item(IDC_ALERT_ENABLED), SW_HIDE);
+        ShowWindow(Item(IDC_RESET), SW_HIDE);
+    }
+    CreateWindowFont();
+    Config().Set(kBringToTopKey, "0");
+    UpdateStates();
+    return TRUE;
+}
+
+void CDlgAlertAdd::SetTexts() {
+    const auto withColon = [](int entry) { return GetText(entry) + ":"; };
+    SetControlText(Handle(), GetText(kTextCaption));
+    const std::pair<int, std::string> texts[] = {
+        {IDC_ALERT_ENABLED, GetText(kTextEnable)},
+        {IDC_CURRENCY_LABEL, withColon(kTextCurrency)},
+        {IDC_CONDITION_LABEL, withColon(kTextConditions)},
+        {IDC_EVERY_LABEL, GetText(kTextEvery)},
+        {IDC_PIPS_LABEL, GetText(kTextPips)},
+        {IDC_START_ON, GetText(kTextAnd)},
+        {IDC_INTERVAL_LABEL, GetText(kTextMinute)},
+        {IDC_HOUR_LABEL, withColon(kTextHour)},
+        {IDC_MINUTE_LABEL, withColon(kTextMinute)},
+        {IDC_ACTION_LABEL, withColon(kTextAction)},
+        {IDC_NOTIFICATION, withColon(kTextNotification)},
+        {IDC_DEFAULT_TEXT, GetText(kTextDefault)},
+        {IDC_CUSTOM_TEXT_ON, GetText(kTextCustom)},
+        {IDC_VOICE, withColon(kTextVoice)},
+        {IDC_SPEAK_LAST, GetText(kTextSpeakLast)},
+        {IDC_SPEAK_DIGITS_LABEL, GetText(kTextNumber)},
+        {IDC_NO_NAME, GetText(kTextNoName)},
+        {IDC_SOUND, withColon(kTextSound)},
+        {IDC_EMAIL, withColon(kTextEmail)},
+        {IDC_TIMES_LABEL, withColon(kTextTimes)},
+        {IDC_UNLIMITED, GetText(kTextUnlimited)},
+        {IDC_AUTO_DELETE, GetText(kTextAutoDelete)},
+        {IDC_SUBMIT, GetText(kTextSubmit)},
+        {IDC_TEST, GetText(kTextTest)},
+        {IDC_RESET, GetText(kTextReset)},
+        {IDC_EDITOR_CLOSE, GetText(kTextClose)},
+    };
+    for (const auto& [id, text] : texts)
+        SetControlText(Item(id), text);
+}
+
+void CDlgAlertAdd::FillBoxes() {
+    ComboBox conditions(Item(IDC_ALERT_CONDITION));
+    for (const std::string& text :
+         {GetText(kTextPrice) + ">", GetText(kTextPrice) + "<", GetText(kTextEveryPips),
+          GetText(kTextEveryMins), GetText(kTextLocalTime) + "="})
+        conditions.Add(text);
+    ComboBox comparisons(Item(IDC_START_COMPARISON));
+    comparisons.Add(GetText(kTextPrice) + ">");
+    comparisons.Add(GetText(kTextPrice) + "<");
+    ComboBox hours(Item(IDC_HOUR));
+    hours.Add(GetText(kTextAny));
+    for (int hour = 0; hour < 24; ++hour)
+        hours.Add((hour < 10 ? "0" : "") + std::to_string(hour));
+    for (const BoxItems& box : kFixedItems) {
+        ComboBox combo(Item(box.id));
+        for (const char* item : box.items)
+            combo.Add(item);
+    }
+}
+
+void CDlgAlertAdd::ApplyLastUsed() {
+    for (const RememberedBox& remembered : kRememberedBoxes) {
+        const std::string value = LastUsedValue(remembered.box);
+        if (remembered.id != IDC_HOUR) {
+            SetControlText(Item(remembered.id), value);
+            continue;
+        }
+        ComboBox hours(Item(IDC_HOUR));
+        if (value == kAnyHour || !hours.SelectText(value.size() == 1 ? "0" + value : value))
+            hours.Select(0);
+    }
+}
+
+void CDlgAlertAdd::SetDefaults() {
+    ComboBox(Item(IDC_ALERT_CONDITION)).Select(0);
+    ComboBox(Item(IDC_START_COMPARISON)).Select(0);
+    ComboBox(Item(IDC_SPEAK_DIGITS)).Select(0);
+    for (int id : {IDC_ALERT_ENABLED, IDC_NOTIFICATION, IDC_DEFAULT_TEXT})
+        SetChecked(Item(id), true);
+    for (int id : {IDC_EMAIL, IDC_SOUND, IDC_VOICE})
+        SetChecked(Item(id), false);
+    SetControlText(Item(IDC_ALERT_PRICE), "");
+    SetControlText(Item(IDC_SOUND_FILE), defaultSound);
+}
+
+void CDlgAlertAdd::FillCurrencies() {
+    ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    const std::string list = Config().Get("DisplayCurrency");
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = list.find(',', start);
+        const std::string symbol = list.substr(start, comma - start);
+        if (!symbol.empty())
+            currencies.Add(symbol);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+}
+
+void CDlgAlertAdd::LoadAlert() {
+    CIniFile file;
+    file.SetPath(AppConfig().alertsPath);
+    const auto value = [&](const char* key) { return file.GetString(alertId, key); };
+    ComboBox(Item(IDC_ALERT_CURRENCY)).SelectText(value(alertkey::kCurrency));
+    SetChecked(Item(IDC_ALERT_ENABLED), value(alertkey::kEnabled) != "0");
+    ComboBox(Item(IDC_ALERT_CONDITION))
+        .Select(static_cast<int>(TextToInteger(value(alertkey::kCondition))));
+    SetControlText(Item(IDC_ALERT_PRICE), value(alertkey::kPrice));
+    ComboBox pips(Item(IDC_PIP_STEP));
+    if (const std::string diff = value(alertkey::kDiffPips); !diff.empty()) {
+        pips.InsertFirst(diff);
+        pips.Select(0);
+    } else {
+        pips.Select(kDefaultPipItem);
+    }
+    const std::string start = value(alertkey::kStartCon);
+    SetChecked(Item(IDC_START_ON), start != kNoStartCondition && !start.empty());
+    ComboBox(Item(IDC_START_COMPARISON)).Select(start == "1" ? 1 : 0);
+    SetControlText(Item(IDC_START_PRICE), value(alertkey::kStartPips));
+    if (const std::string mins = value(alertkey::kIntervalMins); !mins.empty())
+        SetControlText(Item(IDC_INTERVAL), mins);
+    LoadDate(value(alertkey::kDate));
+    ComboBox hours(Item(IDC_HOUR));
+    if (const std::string hour = value(alertkey::kHour);
+        hour == kAnyHour || !hours.SelectText(hour))
+        hours.Select(0);
+    const std::string minute = value(alertkey::kMinute);
+    SetControlText(Item(IDC_MINUTE), minute.empty() ? "00" : minute);
+    SetControlText(Item(IDC_SOUND_FILE), value(alertkey::kSoundFile));
+    const std::string speakLength = value(alertkey::kSpeakLen);
+    ComboBox(Item(IDC_SPEAK_DIGITS)).SelectText(speakLength);
+    SetChecked(Item(IDC_SPEAK_LAST), TextToInteger(speakLength) >= 1);
+    SetChecked(Item(IDC_NO_NAME), value(alertkey::kSpeakName) == "0");
+    const std::string message = ReplaceAll(value(alertkey::kTrayMsg), kStoredLineBreak, "\r\n");
+    SetControlText(Item(IDC_CUSTOM_TEXT), message);
+    SetChecked(Item(IDC_CUSTOM_TEXT_ON), !message.empty());
+    SetChecked(Item(IDC_DEFAULT_TEXT), message.empty());
+    const std::string times = value(alertkey::kAlertTimes);
+    SetChecked(Item(IDC_UNLIMITED), times == kUnlimited);
+    if (times != kUnlimited && times != kNoCountInForce)
+        SetControlText(Item(IDC_ALERT_TIMES), times);
+    SetChecked(Item(IDC_AUTO_DELETE), value(alertkey::kAutoDelete) == "1");
+    const long long mode = TextToInteger(value(alertkey::kMode));
+    SetChecked(Item(IDC_NOTIFICATION), (mode & kActionPopup) != 0);
+    SetChecked(Item(IDC_VOICE), (mode & kActionVoice) != 0);
+    SetChecked(Item(IDC_SOUND), (mode & kActionSound) != 0);
+    SetChecked(Item(IDC_EMAIL), (mode & kActionEmail) != 0);
+}
+
+void CDlgAlertAdd::LoadDate(const std::string& text) {
+    LocalTime fields{};
+    const bool parsed =
+        !text.empty() && SplitDateTime(ParseDateTime(text, UserShortDatePattern()), fields);
+    SetChecked(Item(IDC_DATE_ON), parsed);
+    if (!parsed)
+        return;
+    SYSTEMTIME date{};
+    date.wYear = static_cast<WORD>(fields.year);
+    date.wMonth = static_cast<WORD>(fields.month);
+    date.wDay = static_cast<WORD>(fields.day);
+    SendMessageW(Item(IDC_DATE), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+}
+
+void CDlgAlertAdd::CreateWindowFont() {
+    const bool chinese = AppConfig().languageIndex == kLangChinese;
+    windowFont =
+        Own(CreateFontW(chinese ? 15 : 13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                        chinese ? kChineseFace : L"Verdana"));
+    ApplyFontToChildren(Handle(), windowFont);
+}
+
+void CDlgAlertAdd::UpdateStates() {
+    EditorState state;
+    state.enabled = IsChecked(Item(IDC_ALERT_ENABLED));
+    state.editing = editing;
+    state.condition = ComboBox(Item(IDC_ALERT_CONDITION)).Selected();
+    state.notification = IsChecked(Item(IDC_NOTIFICATION));
+    state.voice = IsChecked(Item(IDC_VOICE));
+    state.sound = IsChecked(Item(IDC_SOUND));
+    state.speakLast = IsChecked(Item(IDC_SPEAK_LAST));
+    state.custom = IsChecked(Item(IDC_CUSTOM_TEXT_ON));
+    state.startOn = IsChecked(Item(IDC_START_ON));
+    state.dateOn = IsChecked(Item(IDC_DATE_ON));
+    state.hourAny = ComboBox(Item(IDC_HOUR)).Selected() <= 0;
+    state.unlimited = IsChecked(Item(IDC_UNLIMITED));
+    const EditorEnabling enabling = EditorEnabledStates(state);
+    for (const auto& [id, on] : enabling.enabled)
+        EnableWindow(Item(id), on ? TRUE : FALSE);
+    if (enabling.uncheckAutoDelete)
+        SetChecked(Item(IDC_AUTO_DELETE), false);
+    for (int id : ConditionControls())
+        ShowWindow(Item(id), SW_HIDE);
+    for (int id : VisibleConditionControls(state.condition))
+        ShowWindow(Item(id), SW_SHOW);
+    PlaceConditionRow();
+}
+
+void CDlgAlertAdd::PlaceConditionRow() {
+    RECT price{};
+    GetWindowRect(Item(IDC_ALERT_PRICE), &price);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&price), 2);
+    for (int id : ConditionControls()) {
+        RECT place{};
+        GetWindowRect(Item(id), &place);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
+        // A combo box's window height includes its list; the size stays as it is.
+        SetWindowPos(Item(id), nullptr, place.left, price.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+AlertForm CDlgAlertAdd::ReadForm() const {
+    AlertForm form;
+    form.existingId = editing ? alertId : "";
+    const ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    form.currency = currencies.ItemText(currencies.Selected());
+    form.enabled = IsChecked(Item(IDC_ALERT_ENABLED));
+    form.condition = ComboBox(Item(IDC_ALERT_CONDITION)).Selected();
+    form.price = ControlText(Item(IDC_ALERT_PRICE));
+    form.diffpips = ControlText(Item(IDC_PIP_STEP));
+    form.startOn = IsChecked(Item(IDC_START_ON));
+    form.startComparison = ComboBox(Item(IDC_START_COMPARISON)).Selected() == 1 ? 1 : 0;
+    form.startPrice = ControlText(Item(IDC_START_PRICE));
+    form.intervalmins = ControlText(Item(IDC_INTERVAL));
+    form.dateOn = IsChecked(Item(IDC_DATE_ON));
+    if (form.dateOn) {
+        SYSTEMTIME date{};
+        SendMessageW(Item(IDC_DATE), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+        form.dateText = ShortDateText(date);
+    }
+    form.hourText = HourBoxValue(ControlText(Item(IDC_HOUR)));
+    form.minute = ControlText(Item(IDC_MINUTE));
+    form.notification = IsChecked(Item(IDC_NOTIFICATION));
+    form.voice = IsChecked(Item(IDC_VOICE));
+    form.sound = IsChecked(Item(IDC_SOUND));
+    form.email = IsChecked(Item(IDC_EMAIL));
+    form.soundfile = ControlText(Item(IDC_SOUND_FILE));
+    form.speakLastOn = IsChecked(Item(IDC_SPEAK_LAST));
+    form.speakDigits = static_cast<int>(TextToInteger(ControlText(Item(IDC_SPEAK_DIGITS))));
+    form.dontSpeakName = IsChecked(Item(IDC_NO_NAME));
+    form.customOn = IsChecked(Item(IDC_CUSTOM_TEXT_ON));
+    form.customText = ControlText(Item(IDC_CUSTOM_TEXT));
+    form.repeatCountEnabled = IsWindowEnabled(Item(IDC_ALERT_TIMES)) != FALSE;
+    form.repeatCount = ControlText(Item(IDC_ALERT_TIMES));
+    form.unlimited = IsChecked(Item(IDC_UNLIMITED));
+    form.autoDelete = IsChecked(Item(IDC_AUTO_DELETE));
+    return form;
+}
+
+bool CDlgAlertAdd::Refused(const AlertForm& form) {
+    const auto refusal = CheckAlertForm(form, FileExists(form.soundfile));
+    if (!refusal)
+        return false;
+    MessageBoxW(Handle(), Widen(GetText(refusal->text)).c_str(),
+                Widen(GetMessage(kCaptionMessage)).c_str(), MB_OK);
+    if (refusal->focus) {
+        SetFocus(Item(refusal->focus));
+        if (refusal->openList)
+            ComboBox(Item(refusal->focus)).ShowList();
+    }
+    return true;
+}
+
+MsgResult CDlgAlertAdd::OnSubmit(MsgWParam, MsgLParam) {
+    AlertForm form = ReadForm();
+    if (form.enabled && Refused(form))
+        return 0;
+    FillEmptyRepeatCount(form);
+    SetControlText(Item(IDC_ALERT_TIMES), form.repeatCount);
+    SaveAlert(AppConfig().alertsPath, form);
+    RefillAlertsAfterChange(listWindow);
+    if (editing) {
+        CloseEditor(IDOK);
+        return 0;
+    }
+    MessageBoxW(Handle(), Widen(GetText(kTextFinished)).c_str(),
+                Widen(GetMessage(kCaptionMessage)).c_str(), MB_OK);
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnTest(MsgWParam, MsgLParam) {
+    const AlertForm form = ReadForm();
+    if (Refused(form))
+        return 0;
+    const std::string price = BarCellText(form.currency);
+    ShowNotify(TestAlert(form, price), PlatformNotifyServices([this](const std::string& url) {
+                   mailRequest.Request(reinterpret_cast<WindowHandle>(Handle()), url, "", true,
+                                       false, kEmailRequestNumber);
+               }));
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnHttpDone(MsgWParam, MsgLParam lParam) {
+    LogEmailCompletion(static_cast<long long>(lParam), CHttpReq::ResponseText());
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnReset(MsgWParam, MsgLParam) {
+    LoadAlert();
+    UpdateStates();
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnClose(MsgWParam, MsgLParam) {
+    CloseEditor(IDCANCEL);
+    return 0;
+}
+
+void CDlgAlertAdd::CloseEditor(INT_PTR result) {
+    Config().Set(kBringToTopKey, "1");
+    End(result);
+}
+
+MsgResult CDlgAlertAdd::OnStateClick(MsgWParam, MsgLParam) {
+    UpdateStates();
+    return 0;
+}
+
+// An alert either plays a file or speaks.
+MsgResult CDlgAlertAdd::OnSoundClick(MsgWParam, MsgLParam) {
+    if (IsChecked(Item(IDC_SOUND)))
+        SetChecked(Item(IDC_VOICE), false);
+    UpdateStates();
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnVoiceClick(MsgWParam, MsgLParam) {
+    if (IsChecked(Item(IDC_VOICE)))
+        SetChecked(Item(IDC_SOUND), false);
+    UpdateStates();
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnEmailClick(MsgWParam, MsgLParam) {
+    if (IsChecked(Item(IDC_EMAIL)) && Config().Get(kEmailKey).empty())
+        OpenOptionsWindow(kEmailPage);
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnCurrencyChange(MsgWParam, MsgLParam) {
+    const ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    const std::string price = GetPrice(currencies.ItemText(currencies.Selected()));
+    SetControlText(Item(IDC_ALERT_PRICE), price);
+    SetControlText(Item(IDC_START_PRICE), price);
+    return 0;
+}
+
+void CDlgAlertAdd::MovePrice(int control, const std::string& step, int direction) {
+    const ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    const std::string symbol = currencies.ItemText(currencies.Selected());
+    const std::string price = ControlText(Item(control));
+    if (!price.empty())
+        SetControlText(Item(control), StepPrice(symbol, price, step, direction));
+}
+
+MsgResult CDlgAlertAdd::OnPlus(MsgWParam, MsgLParam) {
+    MovePrice(IDC_ALERT_PRICE, ControlText(Item(IDC_PRICE_STEP)), 1);
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnMinus(MsgWParam, MsgLParam) {
+    MovePrice(IDC_ALERT_PRICE, ControlText(Item(IDC_PRICE_STEP)), -1);
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnMouseWheel(MsgWParam wParam, MsgLParam) {
+    HWND focus = GetFocus();
+    const int turn = static_cast<short>(CommandCode(wParam)); // the wheel delta
+    for (int id : {IDC_ALERT_PRICE, IDC_START_PRICE})
+        if (focus == Item(id) && turn != 0)
+            MovePrice(id, "1", turn > 0 ? 1 : -1);
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnBrowse(MsgWParam, MsgLParam) {
+    std::wstring file(MAX_PATH, L'\0');
+    const std::wstring folder = Widen(BrowseFolder(ControlText(Item(IDC_SOUND_FILE))));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = L"*.wav\0*.wav\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (GetOpenFileNameW(&dialog))
+        SetControlText(Item(IDC_SOUND_FILE), Narrow(file.c_str()));
+    return 0;
+}
+
+MsgResult CDlgAlertAdd::OnRememberBox(MsgWParam wParam, MsgLParam) {
+    const int id = CommandId(wParam);
+    for (const RememberedBox& remembered : kRememberedBoxes) {
+        if (remembered.id != id)
+            continue;
+        const std::string text = ControlText(Item(id));
+        RememberLastUsed(remembered.box, id == IDC_HOUR ? HourBoxValue(text) : text);
+    }
+    return 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The alerts list window: the displayed currency pairs and the alerts. Win32 code only.
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
+#include <string>
+
+inline constexpr UINT_PTR kApplySelectionTimer = 2001;
+inline constexpr UINT_PTR kUpdateButtonsTimer = 2002;
+inline constexpr UINT kListTimerMs = 200;
+
+class CDlgMain final : public Dialog {
+public:
+    CDlgMain();
+
+    static const MessageMap<CDlgMain> messages;
+
+    // Refills the alerts from the file; with reload the price bar reloads its table too.
+    void Refill(bool reload);
+    void FillCurrencyList();
+
+private:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+    MsgResult OnInitDialog(MsgWParam, MsgLParam);
+    MsgResult OnTimer(MsgWParam, MsgLParam);
+    MsgResult OnSysCommand(MsgWParam, MsgLParam);
+    MsgResult OnHide(MsgWParam, MsgLParam);
+    MsgResult OnIgnore(MsgWParam, MsgLParam);
+    MsgResult OnCurrencyClick(MsgWParam, MsgLParam);
+    MsgResult OnCurrencyChanged(MsgWParam, MsgLParam);
+    MsgResult OnAlertClick(MsgWParam, MsgLParam);
+    MsgResult OnShowBid(MsgWParam, MsgLParam);
+    MsgResult OnShowAsk(MsgWParam, MsgLParam);
+    MsgResult OnRefresh(MsgWParam, MsgLParam);
+    MsgResult OnPinOn(MsgWParam, MsgLParam);
+    MsgResult OnPinOff(MsgWParam, MsgLParam);
+    MsgResult OnOptions(MsgWParam, MsgLParam);
+    MsgResult OnDisableAll(MsgWParam, MsgLParam);
+    MsgResult OnAdd(MsgWParam, MsgLParam);
+    MsgResult OnEdit(MsgWParam, MsgLParam);
+    MsgResult OnDelete(MsgWParam, MsgLParam);
+    MsgResult OnClear(MsgWParam, MsgLParam);
+    MsgResult OnContact(MsgWParam, MsgLParam);
+    MsgResult OnDestroy(MsgWParam, MsgLParam);
+
+    void Shorten();
+    void SetTexts();
+    void SetUpPin();
+    void AddAboutItem();
+    void SetUpColumns();
+    void CreateWindowFont();
+    void CreateTip();
+    void ApplySelectionTimer();
+    void ApplySelection();
+    void ApplyDisableAll();
+    void UpdateButtons();
+    void SetTopmost(bool topmost);
+    bool Ask(int text);
+
+    ListView alertList;
+    ListView currencyList;
+    std::string lastSelection;
+    std::string clickedSymbol;
+    bool fillingCurrencies = false;
+    HFONT windowFont = nullptr;
+    HWND pinTip = nullptr;
+};

@@ -1,0 +1,95 @@
+#include "alerts/AlertWindows.h"
+#include "alerts/DlgMain.h"
+#include "app/DlgQuote.h"
+#include "app/LaterWindows.h"
+#include "settings/Config.h"
+#include <memory>
+
+namespace {
+// Created on first use, then only hidden and shown until the program ends.
+std::unique_ptr<CDlgMain>& AlertsList() {
+    static std::unique_ptr<CDlgMain> list;
+    return list;
+}
+
+CDlgMain* LiveList() {
+    CDlgMain* list = AlertsList().get();
+    return list && IsWindow(list->Handle()) ? list : nullptr;
+}
+} // namespace
+
+bool IsAlertsListActive() {
+    const CDlgMain* list = LiveList();
+    return list && GetActiveWindow() == list->Handle();
+}
+
+void OpenAlertsWindow(bool toggle) {
+    CDlgMain* list = LiveList();
+    if (list && toggle && list->IsVisible()) {
+        ShowWindow(list->Handle(), SW_HIDE);
+        return;
+    }
+    if (list) {
+        list->FillCurrencyList();
+    } else {
+        AlertsList() = std::make_unique<CDlgMain>();
+        if (!AlertsList()->Create(nullptr)) {
+            AlertsList().reset();
+            return;
+        }
+        list = AlertsList().get();
+        if (Config().Get("OptionTOPMOST") == "1")
+            SetWindowPos(list->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    ShowWindow(list->Handle(), SW_SHOW);
+    SetForegroundWindow(list->Handle());
+}
+
+void RefreshAlertsList() {
+    if (CDlgMain* list = LiveList())
+        list->Refill(false);
+}
+
+void DestroyAlertsList() {
+    if (CDlgMain* list = LiveList())
+        DestroyWindow(list->Handle());
+    AlertsList().reset();
+}
+
+bool AlertsListExists() {
+    return LiveList() != nullptr;
+}
+
+void RefillAlertsListWithReload() {
+    if (CDlgMain* list = LiveList())
+        list->Refill(true);
+    else
+        ReloadBarAlerts();
+}
+
+void RefillAlertsAfterChange(HWND listWindow) {
+    CDlgMain* list = LiveList();
+    if (list && list->Handle() == listWindow)
+        list->Refill(true);
+    else
+        ReloadBarAlerts();
+}
+
+void ReloadBarAlerts() {
+    if (CDlgQuote* bar = PriceBar())
+        bar->ReloadAlerts();
+}
+
+std::string BarCellText(const std::string& symbol) {
+    const CDlgQuote* bar = PriceBar();
+    return bar ? bar->CellText(symbol) : "";
+}
+
+void RebuildBarColumns() {
+    if (CDlgQuote* bar = PriceBar())
+        bar->BuildColumns(true);
+}
+
+void OpenAboutBox(HWND owner) {
+    static_cast<void>(owner);
+}
