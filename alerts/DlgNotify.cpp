@@ -1,6 +1,7 @@
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyPopup.h"
 #include "controls/Skin.h"
+#include "options/OptionKeys.h"
 #include "platform/Clock_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -16,28 +17,11 @@ constexpr COLORREF kPriceColour = RGB(0, 0, 255);
 constexpr int kLabelFontHeight = 20;
 constexpr int kMessageFontHeight = 16;
 constexpr BYTE kOpaque = 255;
-constexpr const char* kCloseSecondsKey = "CLSNTFSNDS";
-constexpr int kSkinOwnDrawing = 1;
 constexpr UINT kTimeBufferLength = 64;
 
 std::function<void()>& OpenAlertsListAction() {
     static std::function<void()> action;
     return action;
-}
-
-// Popups whose windows are gone, deleted from a thread timer once their last message has
-// returned: an object may not delete itself inside its own window procedure.
-std::vector<CDlgNotify*>& ClosedPopups() {
-    static std::vector<CDlgNotify*> closed;
-    return closed;
-}
-
-void CALLBACK DeleteClosedPopups(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    std::vector<CDlgNotify*> closed;
-    closed.swap(ClosedPopups());
-    for (CDlgNotify* popup : closed)
-        delete popup;
 }
 
 using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -72,7 +56,7 @@ const MessageMap<CDlgNotify> CDlgNotify::messages = {
 };
 
 CDlgNotify::CDlgNotify(std::string symbol, std::string price, std::string message)
-    : Dialog(IDD_NOTIFY), symbol(std::move(symbol)), price(std::move(price)),
+    : DialogOf(IDD_NOTIFY), symbol(std::move(symbol)), price(std::move(price)),
       message(std::move(message)) {}
 
 CDlgNotify::~CDlgNotify() {
@@ -97,13 +81,9 @@ void CDlgNotify::SetOpenAlertsList(std::function<void()> open) {
     OpenAlertsListAction() = std::move(open);
 }
 
-bool CDlgNotify::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-    const bool handled = DispatchMap(*this, messages, message, wParam, lParam, result);
-    if (message == WM_NCDESTROY) {
-        ClosedPopups().push_back(this);
-        SetTimer(nullptr, 0, 0, &DeleteClosedPopups);
-    }
-    return handled;
+// Opened with new and never held by anyone: the popup goes with its window.
+void CDlgNotify::OnFinalMessage() {
+    delete this;
 }
 
 MsgResult CDlgNotify::OnInitDialog(MsgWParam, MsgLParam) {
@@ -161,7 +141,7 @@ void CDlgNotify::FillLabels() {
 }
 
 void CDlgNotify::StartCloseTimer() {
-    const int seconds = NotifyCloseSeconds(Config().Get(kCloseSecondsKey));
+    const int seconds = NotifyCloseSeconds(Config().Get(optkey::kPopupCloseSeconds));
     if (seconds > 0)
         StartTimer(kNotifyCloseTimer, static_cast<UINT>(seconds) * 1000u);
 }
@@ -175,8 +155,8 @@ MsgResult CDlgNotify::OnTimer(MsgWParam wParam, MsgLParam) {
 }
 
 MsgResult CDlgNotify::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    HWND control = reinterpret_cast<HWND>(lParam);
+    HDC dc = DrawingContext(wParam);
+    HWND control = ColouredControl(lParam);
     if (control == Item(IDC_NOTIFY_MESSAGE) && !placed)
         Place();
     const int id = GetDlgCtrlID(control);
@@ -187,7 +167,7 @@ MsgResult CDlgNotify::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
     else if (id == IDC_NOTIFY_PRICE)
         SetTextColor(dc, kPriceColour);
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<MsgResult>(GetStockObject(NULL_BRUSH));
+    return BrushResult(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 }
 
 // Once, as the message first asks for its colours: the height follows its line count.

@@ -6,7 +6,7 @@
 
 inline constexpr UINT_PTR kNotifyCloseTimer = 109;
 
-class CDlgNotify final : public Dialog {
+class CDlgNotify final : public DialogOf<CDlgNotify> {
 public:
     CDlgNotify(std::string symbol, std::string price, std::string message);
     ~CDlgNotify() override;
@@ -20,7 +20,7 @@ public:
     static void SetOpenAlertsList(std::function<void()> open);
 
 private:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    void OnFinalMessage() override;
 
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
     MsgResult OnTimer(MsgWParam, MsgLParam);

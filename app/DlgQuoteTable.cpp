@@ -1,4 +1,5 @@
 // The quote table of the price bar: columns, price refresh, colours and clicks.
+#include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
@@ -11,17 +12,29 @@
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
+#include "settings/TextIds.h"
 #include <commctrl.h>
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kCaptionMessage = 0;
-constexpr int kOrderHintText = 96;
+constexpr UINT kRebuildDelayMs = 1000;
 constexpr int kTimeColumnWidth = 60;
+constexpr COLORREF kCellBackground = RGB(0xFF, 0xFF, 0xFF);
 const char* const kTimeColumnTitle = "Time";
 const char* const kCurrencyEmptyText = "Currency Empty";
-const char* const kOrderFromFloat = "FLOAT";
-const char* const kOrderFromBar = "BAR";
+
+// The bar's one row as the refresh sees it.
+class RowCells final : public QuoteCells {
+public:
+    explicit RowCells(ListView& list) : list(list) {}
+    std::string Text(int column) override { return list.ItemText(0, column); }
+    void SetText(int column, const std::string& text) override {
+        list.SetItemText(0, column, text);
+    }
+
+private:
+    ListView& list;
+};
 } // namespace
 
 void CDlgQuote::BuildColumns(bool rebuild) {
@@ -42,12 +55,12 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     if (showTime)
         quoteList.InsertColumn(1, kTimeColumnTitle, kTimeColumnWidth);
 
-    displayList = Config().Get("DisplayCurrency");
+    displayList = Config().Get(barkey::kDisplayList);
     std::vector<std::string> terminalSymbols;
     if (displayList.size() < 2 || SplitList(displayList).empty())
         GetSymbols(terminalSymbols); // the reader reports its own failures
     const ColumnPlan plan =
-        PlanColumns(displayList, Config().Get("ColumnWidth"), terminalSymbols, showTime);
+        PlanColumns(displayList, Config().Get(barkey::kColumnWidths), terminalSymbols, showTime);
     for (std::size_t i = 0; i < plan.symbols.size(); ++i)
         quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i) + 1, plan.symbols[i],
                                plan.widths[i]);
@@ -59,12 +72,12 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     }
     if (plan.fromTerminal) {
         displayList = plan.newDisplayList;
-        Config().Set("DisplayCurrency", displayList);
+        Config().Set(barkey::kDisplayList, displayList);
     }
-    const int lastColumns = ParseDecimal(Config().Get("LASTCOLNUM")).value_or(-1);
+    const int lastColumns = ParseDecimal(Config().Get(barkey::kLastColumnCount)).value_or(-1);
     if (lastColumns != static_cast<int>(plan.symbols.size())) {
-        Config().SetInt("LASTCOLNUM", quoteList.ColumnCount());
-        Config().SetInt("W", plan.barWidth);
+        Config().SetInt(barkey::kLastColumnCount, quoteList.ColumnCount());
+        Config().SetInt(barkey::kWidth, plan.barWidth);
     }
     changeMarks.Reset(static_cast<std::size_t>(quoteList.ColumnCount()));
     scan.Reset();
@@ -80,7 +93,7 @@ void CDlgQuote::BuildColumns(bool rebuild) {
 
 void CDlgQuote::ShowQuote() {
     Guarded("ShowQuote", Failures(), Reporter(), [this] {
-        if (Config().Get("PriceBarBringToTop") != "0")
+        if (Config().Get(barkey::kBringToTop) != "0")
             SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (AppConfig().dataSource == kTerminalDataSource)
@@ -96,32 +109,25 @@ void CDlgQuote::ShowPrice1() {
         if (!CurrentDesktop().IsWindow(terminal.MarketWatchList())) {
             ShowWindow(Handle(), SW_SHOWNORMAL);
             StopTimer(kMainTickTimer);
-            ShowMessageBox(GetMessage(18), GetMessage(kCaptionMessage));
+            ShowMessageBox(GetMessage(kMsgTerminalGone), GetMessage(kMsgProgramTitle));
             End(IDCANCEL);
             return;
         }
         if (!tableBuilt)
             return;
-        const int columns = quoteList.ColumnCount();
         if (showTime)
             quoteList.SetItemText(0, 0, terminal.ReadMarketTimeFile());
         std::vector<std::string> symbols;
-        std::vector<std::string> previous;
-        for (int column = FirstPriceColumn(); column < columns; ++column) {
+        for (int column = FirstPriceColumn(); column < quoteList.ColumnCount(); ++column)
             symbols.push_back(quoteList.ColumnTitle(column));
-            previous.push_back(quoteList.ItemText(0, column));
-        }
         TerminalRows rows(terminal);
-        const std::vector<ScannedPrice> prices = scan.Scan(symbols, displayList, rows);
-        for (std::size_t i = 0; i < prices.size(); ++i) {
-            const int column = FirstPriceColumn() + static_cast<int>(i);
-            if (prices[i].text != previous[i])
-                quoteList.SetItemText(0, column, prices[i].text);
-            if (!prices[i].found)
-                continue;
-            CheckNotify(symbols[i], previous[i], prices[i].text);
-            TrackChange(column, previous[i], prices[i].text);
-        }
+        RowCells cells(quoteList);
+        RefreshFromTerminal(scan, symbols, FirstPriceColumn(), displayList, rows, cells,
+                            [this](int column, const std::string& symbol,
+                                   const std::string& previous, const std::string& price) {
+                                CheckNotify(symbol, previous, price);
+                                TrackChange(column, previous, price);
+                            });
     });
 }
 
@@ -169,7 +175,9 @@ MsgResult CDlgQuote::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
         draw.clrText = direction == kPriceRose   ? priceUpColour
                        : direction == kPriceFell ? priceDownColour
                                                  : GetSysColor(COLOR_WINDOWTEXT);
-        draw.clrTextBk = RGB(0xFF, 0xFF, 0xFF);
+        draw.clrTextBk = kCellBackground;
+        // The bar is a display, never a choice: no selection colours over the prices.
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
         SelectObject(draw.nmcd.hdc, priceFont);
         return CDRF_NEWFONT;
     }
@@ -178,12 +186,24 @@ MsgResult CDlgQuote::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
     }
 }
 
+MsgResult CDlgQuote::OnListItemChanging(MsgWParam, MsgLParam lParam) {
+    const auto& change = NotifyAs<NMLISTVIEW>(lParam);
+    const bool selects =
+        (change.uChanged & LVIF_STATE) && (change.uNewState & (LVIS_SELECTED | LVIS_FOCUSED));
+    return selects ? TRUE : FALSE; // TRUE refuses the change
+}
+
 MsgResult CDlgQuote::OnListClick(MsgWParam, MsgLParam) {
-    if (IsAlertsListActive())
-        return 0;
-    quoteList.ClearSelection(0);
     ToggleTerminal();
     return 0;
+}
+
+std::string CDlgQuote::CellText(const std::string& symbol) const {
+    ListView list(quoteList.Handle());
+    for (int column = FirstPriceColumn(); column < list.ColumnCount(); ++column)
+        if (list.ColumnTitle(column) == symbol)
+            return list.ItemText(0, column);
+    return {};
 }
 
 MsgResult CDlgQuote::OnListRightClick(MsgWParam, MsgLParam lParam) {
@@ -191,8 +211,8 @@ MsgResult CDlgQuote::OnListRightClick(MsgWParam, MsgLParam lParam) {
     const int column = quoteList.ColumnAt(click.ptAction);
     const std::string symbol =
         column >= FirstPriceColumn() ? quoteList.ColumnTitle(column) : std::string();
-    Config().Set("ORDERSYMBOL", symbol);
-    Config().Set("ORDERFROM", kOrderFromBar);
+    Config().Set(barkey::kOrderSymbol, symbol);
+    Config().Set(barkey::kOrderFrom, barkey::kOrderFromBar);
     ShowProgramMenu(kMenuCallerList);
     return 0;
 }
@@ -205,13 +225,13 @@ MsgResult CDlgQuote::OnColumnClick(MsgWParam, MsgLParam lParam) {
 }
 
 MsgResult CDlgQuote::OnNewOrder(MsgWParam, MsgLParam) {
-    const std::string symbol = Config().Get("ORDERSYMBOL");
+    const std::string symbol = Config().Get(barkey::kOrderSymbol);
     if (symbol.empty()) {
-        ShowMessageBox(kCurrencyEmptyText, GetMessage(kCaptionMessage));
+        ShowMessageBox(kCurrencyEmptyText, GetMessage(kMsgProgramTitle));
         return 0;
     }
-    if (Config().Get("ORDERFROM") == kOrderFromFloat)
-        ShowMessageBox(GetText(kOrderHintText), GetMessage(kCaptionMessage));
+    if (Config().Get(barkey::kOrderFrom) == barkey::kOrderFromFloat)
+        ShowMessageBox(GetText(kTextOrderHint), GetMessage(kMsgProgramTitle));
     MTHandler().OpenOrderWindow(symbol);
     return 0;
 }

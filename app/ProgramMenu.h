@@ -1,18 +1,19 @@
 #pragma once
+#include "resources/resource.h"
 #include <functional>
 #include <string>
 #include <vector>
 
-// Commands of the program menu (menu resource 134).
-inline constexpr int kCmdContact = 32771;
-inline constexpr int kCmdExit = 32772;
-inline constexpr int kCmdAlerts = 32773;
-inline constexpr int kCmdPriceBar = 32774;
-inline constexpr int kCmdTerminal = 32776;
-inline constexpr int kCmdOptions = 32777;
-inline constexpr int kCmdUnused = 32778;
-inline constexpr int kCmdNews = 32779;
-inline constexpr int kCmdNewOrder = 32780;
+// Commands of the program menu (menu resource 134), the resource's own ids.
+inline constexpr int kCmdContact = IDM_CONTACT;
+inline constexpr int kCmdExit = IDM_EXIT;
+inline constexpr int kCmdAlerts = IDM_ALERTS;
+inline constexpr int kCmdPriceBar = IDM_PRICE_BAR;
+inline constexpr int kCmdTerminal = IDM_TERMINAL;
+inline constexpr int kCmdOptions = IDM_OPTIONS;
+inline constexpr int kCmdUnused = IDM_UNUSED;
+inline constexpr int kCmdNews = IDM_NEWS;
+inline constexpr int kCmdNewOrder = IDM_NEW_ORDER;
 
 inline constexpr const char* kMenuCallerTray = "tray";
 inline constexpr const char* kMenuCallerList = "listrightclick";

@@ -47,11 +47,19 @@ int CQuoteScan::FindColumnRow(const std::string& symbol, const std::string& disp
 
 std::vector<ScannedPrice> CQuoteScan::Scan(const std::vector<std::string>& columnSymbols,
                                            const std::string& displayList, MarketRows& rows) {
+    std::vector<ScannedPrice> prices;
+    Scan(columnSymbols, displayList, rows,
+         [&](std::size_t, const ScannedPrice& price) { prices.push_back(price); });
+    return prices;
+}
+
+void CQuoteScan::Scan(const std::vector<std::string>& columnSymbols, const std::string& displayList,
+                      MarketRows& rows, const PriceRead& read) {
     matchedRows.assign(1, ',');
     symbolCache.clear();
-    std::vector<ScannedPrice> prices;
     const int rowCount = rows.RowCount();
-    for (const auto& symbol : columnSymbols) {
+    for (std::size_t i = 0; i < columnSymbols.size(); ++i) {
+        const std::string& symbol = columnSymbols[i];
         int row = FindColumnRow(symbol, displayList, rowCount, rows);
         if (row < 0) {
             // The terminal's list may have changed under the ignore list.
@@ -66,7 +74,6 @@ std::vector<ScannedPrice> CQuoteScan::Scan(const std::vector<std::string>& colum
         } else {
             price.text = kNotFoundText;
         }
-        prices.push_back(price);
+        read(i, price);
     }
-    return prices;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +26,10 @@ class CQuoteScan {
 public:
     std::vector<ScannedPrice> Scan(const std::vector<std::string>& columnSymbols,
                                    const std::string& displayList, MarketRows& rows);
+    // The same, handing each column's price on as soon as it is read.
+    using PriceRead = std::function<void(std::size_t column, const ScannedPrice& price)>;
+    void Scan(const std::vector<std::string>& columnSymbols, const std::string& displayList,
+              MarketRows& rows, const PriceRead& read);
 
     const std::string& IgnoreList() const { return ignoreList; }
     void Reset() { ignoreList.assign(1, ','); }

@@ -24,7 +24,6 @@ public:
     void InsertItem(int index, const std::string& text);
     void SetItemText(int item, int subItem, const std::string& text);
     std::string ItemText(int item, int subItem) const;
-    void ClearSelection(int item);
     void RedrawAll();
     // The column under a point in client coordinates; -1 when none.
     int ColumnAt(POINT clientPoint) const;

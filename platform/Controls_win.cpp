@@ -90,10 +90,6 @@ std::string ListView::ItemText(int item, int subItem) const {
     return Narrow(buffer.data());
 }
 
-void ListView::ClearSelection(int item) {
-    ListView_SetItemState(list, item, 0, LVIS_SELECTED | LVIS_FOCUSED);
-}
-
 void ListView::RedrawAll() {
     const int count = ItemCount();
     if (count > 0)

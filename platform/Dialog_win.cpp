@@ -35,20 +35,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     // Like the system's modal dialogs: shown once initialisation is over.
     if (!ended && window && !IsWindowVisible(window))
         ShowWindow(window, SW_SHOWNORMAL);
-    MSG message;
-    while (!ended && window) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(message.wParam)); // for the outer loop
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!RouteDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    PumpUntil([this] { return ended || !window; });
     if (disableOwner)
         EnableWindow(owner, TRUE); // before the window goes, so the owner gets activated
     if (window)
@@ -165,32 +152,70 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     INT_PTR result = 0;
     const bool outerPassOn = self->passOn; // a nested message must not lose the outer flag
     self->passOn = false;
+    ++self->depth;
     const bool handled = self->OnMessage(message, wParam, lParam, result) && !self->passOn;
+    --self->depth;
     self->passOn = outerPassOn;
     if (message == WM_DESTROY)
         self->ReleaseOwned();
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         self->Unbind();
-    if (!handled)
-        return message == WM_INITDIALOG ? TRUE : FALSE;
-    if (ReturnsDirectly(message))
-        return result;
-    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
-bool RouteDialogMessage(MSG& message) {
-    HWND active = GetActiveWindow();
-    return IsDialogWindow(active) && IsDialogMessageW(active, &message);
-}
-
-int RunMessageLoop() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!RouteDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        self->finalPending = true;
     }
-    return static_cast<int>(message.wParam);
+    INT_PTR answer = FALSE;
+    if (!handled) {
+        answer = message == WM_INITDIALOG ? TRUE : FALSE;
+    } else if (ReturnsDirectly(message)) {
+        answer = result;
+    } else {
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+        answer = TRUE;
+    }
+    // A handler that destroyed its own window is still on the stack below us: the outermost
+    // frame makes the final call.
+    if (self->finalPending && self->depth == 0) {
+        self->finalPending = false;
+        self->OnFinalMessage(); // may delete self
+    }
+    return answer;
+}
+
+void DispatchOne(MSG& message) {
+    HWND active = GetActiveWindow();
+    if (IsDialogWindow(active) && IsDialogMessageW(active, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+bool PumpPending() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        DispatchOne(message);
+    }
+    return true;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (!PumpPending())
+            break;
+        if (done())
+            break;
+        DWORD wait = pollMs;
+        if (timeoutMs != INFINITE) {
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= timeoutMs)
+                break;
+            wait = std::min(wait, timeoutMs - elapsed);
+        }
+        // Wakes for anything that arrives, also input that a peek has already seen.
+        MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+    return done();
 }

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include "platform/Dialog.h"
 #include "quotes/Downloader.h"
 
 namespace {
@@ -14,28 +15,8 @@ public:
     }
 
     bool WaitPumping(const std::function<bool()>& finished, std::uint32_t timeoutMs) override {
-        const DWORD start = GetTickCount();
-        while (!finished()) {
-            const DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= timeoutMs)
-                return false;
-            // Wakes at once for any input or posted message, and at least every slice to
-            // look at the worker.
-            const DWORD left = timeoutMs - elapsed;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kPumpSliceMs ? left : kPumpSliceMs,
-                                      QS_ALLINPUT);
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    // Leave the quit to the loop that owns it.
-                    PostQuitMessage(static_cast<int>(msg.wParam));
-                    return finished();
-                }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        return true;
+        // Wakes at least every slice to look at the worker.
+        return PumpUntil(finished, timeoutMs, kPumpSliceMs);
     }
 };
 } // namespace

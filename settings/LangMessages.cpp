@@ -18,7 +18,7 @@ consteval MessageTexts EnglishMessages() {
             "Please make sure the list shows the symbols you watch, "
             "or restart the MetaTrader terminal.";
     m[18] = "The MetaTrader terminal has been closed.\\n"
-            "Prices will be shown again when the terminal runs.";
+            "Pip Warden closes now. Start it again after the terminal to watch prices.";
     m[20] = "Can't download the quote page (status %d).\\n"
             "Please check your Internet connection.";
     m[26] = "Switch to the MetaTrader terminal titled \"%s\"?";
@@ -34,7 +34,7 @@ consteval MessageTexts ChineseMessages() {
     m[17] = "无法读取“市场报价”列表中的交易品种。\\n"
             "请确认列表中显示了您要查看的品种，或重新启动 MetaTrader 终端。";
     m[18] = "MetaTrader 终端已关闭。\\n"
-            "终端重新运行后将继续显示报价。";
+            "Pip Warden 现在退出。请先启动终端，再启动本程序以继续监视报价。";
     m[20] = "无法下载报价页面（状态 %d）。\\n"
             "请检查您的网络连接。";
     m[26] = "是否切换到标题为“%s”的 MetaTrader 终端？";

@@ -1,9 +1,12 @@
 // The main program's price bar against the simulated terminal, seen from outside.
+#include "app/AppMessages.h"
 #include "app/QuoteColumns.h"
+#include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Log.h"
 #include "tests/e2e/PriceBarHarness.h"
 #include "tests/e2e/SimHarness.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <numeric>
 #include "settings/LangTable.h"
@@ -11,10 +14,6 @@
 using namespace e2e;
 
 namespace {
-constexpr UINT kTrayCallback = 0x83E8;
-constexpr WPARAM kPriceBarCommand = 32774;
-constexpr WPARAM kNewOrderCommand = 32780;
-constexpr UINT kRestartRequest = WM_APP + 1;
 constexpr int kOrderSymbolControl = 1001; // in the simulator's order window
 constexpr COLORREF kPriceUpColour = 0x00FF0000;
 constexpr COLORREF kPriceDownColour = 0x000000FF;
@@ -157,7 +156,7 @@ TEST_F(PriceBarTest, ASetPriceAppearsWithinOneTickInTheColourOfItsDirection) {
 
 TEST_F(PriceBarTest, ASecondStartMakesTheFirstShowItselfAndEndsWithoutAWindow) {
     ASSERT_NO_FATAL_FAILURE(StartBar());
-    PostMessageW(bar, WM_COMMAND, kPriceBarCommand, 0);
+    PostMessageW(bar, WM_COMMAND, IDM_PRICE_BAR, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(bar); }, kStartTimeout));
 
     Process second = Process::Start(programPath, "\"" + programPath + "\"");
@@ -224,7 +223,7 @@ TEST_F(PriceBarTest, DraggingAColumnDividerStoresTheWidthsAndResizesTheBar) {
 
 TEST_F(PriceBarTest, TrayMenuHoldsTheTerminalModeItems) {
     ASSERT_NO_FATAL_FAILURE(StartBar("", MainProgramWithLog()));
-    PostMessageW(bar, kTrayCallback, 0, WM_RBUTTONDOWN);
+    PostMessageW(bar, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
     const HWND menu = WaitForMenu();
     ASSERT_NE(menu, nullptr) << "no menu opened";
 
@@ -293,8 +292,11 @@ TEST_F(PriceBarTest, OrderCommandOpensTheTerminalsOrderWindowForTheClickedSymbol
     GetWindowRect(bar, &barRect);
     EXPECT_EQ(menuRect.top, barRect.bottom) << "the menu opens at the bar's bottom edge";
     DismissMenu(menu);
+    // A selected row would paint the prices white on blue and hide their direction colours.
+    EXPECT_EQ(SendMessageW(GetDlgItem(bar, IDC_QUOTE_LIST), LVM_GETITEMSTATE, 0, LVIS_SELECTED), 0)
+        << "the right click left the price row selected";
 
-    PostMessageW(bar, WM_COMMAND, kNewOrderCommand, 0);
+    PostMessageW(bar, WM_COMMAND, IDM_NEW_ORDER, 0);
     const HWND order = WaitForWindow(
         {"", std::string(kSimDefaultOrderTitle), simulator->ProcessId()}, kStartTimeout);
     ASSERT_NE(order, nullptr) << "the terminal's order window did not open";
@@ -303,7 +305,7 @@ TEST_F(PriceBarTest, OrderCommandOpensTheTerminalsOrderWindowForTheClickedSymbol
 
 TEST_F(PriceBarTest, RestartLeavesExactlyOneInstance) {
     ASSERT_NO_FATAL_FAILURE(StartBar());
-    PostMessageW(bar, kRestartRequest, 0, 0);
+    PostMessageW(bar, kRestartRequestMessage, 0, 0);
     ASSERT_TRUE(program.WaitForExit(kStartTimeout)) << "the old instance did not end";
     HWND fresh = nullptr;
     ASSERT_TRUE(WaitUntil(

@@ -1,9 +1,10 @@
 // Tray icon, program menu, picture buttons, visibility and global hot keys of the price bar.
+#include "app/BarSettings.h"
 #include "app/DlgQuote.h"
-#include "app/HotKeys.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
 #include "app/StartupRules.h"
+#include "options/OptionKeys.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
@@ -12,16 +13,12 @@
 #include "settings/Config.h"
 #include "settings/DateTime.h"
 #include "settings/Log.h"
+#include "settings/TextIds.h"
 #include <commctrl.h>
-#include <shellapi.h>
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kCaptionMessage = 0;
 constexpr int kMenuAboveCursor = 10;
-constexpr std::size_t kTrayTipChars = 127;
-constexpr int kCloseTip = 126, kAlertsTip = 127, kAutoHideTip = 128, kNewsTip = 129;
-constexpr int kOptionsTip = 44;
 const char* const kContactText = "Pip Warden\nNorvak Software\nsupport: see the product page";
 
 // Drops separators that the removed items have left at the ends or doubled.
@@ -42,36 +39,12 @@ void TidySeparators(HMENU menu) {
 }
 } // namespace
 
-bool CDlgQuote::AddTrayIcon() {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = Handle();
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = kTrayCallbackMessage;
-    data.hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, 16, 16, 0));
-    std::wstring tip = Widen(GetMessage(kCaptionMessage)).substr(0, kTrayTipChars);
-    wcsncpy(data.szTip, tip.c_str(), sizeof data.szTip / sizeof data.szTip[0] - 1);
-    const bool added = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-    if (data.hIcon)
-        DestroyIcon(data.hIcon);
-    if (added)
-        trayIconShown = true;
-    return added;
-}
-
-void CDlgQuote::RemoveTrayIcon() {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = Handle();
-    data.uID = kTrayIconId;
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    trayIconShown = false;
+void CDlgQuote::AddTrayIcon() {
+    trayIcon.Add(GetMessage(kMsgProgramTitle));
 }
 
 MsgResult CDlgQuote::OnTrayNotify(MsgWParam, MsgLParam lParam) {
-    switch (static_cast<UINT>(lParam)) {
+    switch (TrayMouseMessage(lParam)) {
     case WM_LBUTTONDOWN:
         if (!IsAlertsListActive())
             ToggleTerminal();
@@ -131,13 +104,13 @@ void CDlgQuote::ToggleTerminal() {
 void CDlgQuote::TogglePriceBar() {
     if (IsVisible()) {
         ShowWindow(Handle(), SW_HIDE);
-        Config().Set("DISPLAY", "0");
+        Config().Set(barkey::kDisplay, "0");
         return;
     }
     ShowWindow(Handle(), SW_SHOWNORMAL);
-    Config().Set("DISPLAY", "1");
-    if (Config().Get("OPTGENAUTOHIDE") != "0")
-        StartTimer(kAutoHideTimer, autoHideInterval);
+    Config().Set(barkey::kDisplay, "1");
+    if (Config().Get(optkey::kAutoHide) != "0")
+        autoHide.Start();
 }
 
 void CDlgQuote::SetUpPictureButtons() {
@@ -147,11 +120,11 @@ void CDlgQuote::SetUpPictureButtons() {
     if (toolTips) {
         SendMessageW(toolTips, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-        const int optionsTip = AppConfig().newsEnabled ? kNewsTip : kOptionsTip;
-        const std::pair<int, int> tips[] = {{IDC_CLOSE_PICTURE, kCloseTip},
-                                            {IDC_AUTOHIDE_ON, kAutoHideTip},
-                                            {IDC_AUTOHIDE_OFF, kAutoHideTip},
-                                            {IDC_ALERTS_PICTURE, kAlertsTip},
+        const int optionsTip = AppConfig().newsEnabled ? kTextNewsTip : kTextOptions;
+        const std::pair<int, int> tips[] = {{IDC_CLOSE_PICTURE, kTextCloseTip},
+                                            {IDC_AUTOHIDE_ON, kTextAutoHideTip},
+                                            {IDC_AUTOHIDE_OFF, kTextAutoHideTip},
+                                            {IDC_ALERTS_PICTURE, kTextAlertsTip},
                                             {IDC_OPTIONS_PICTURE, optionsTip}};
         for (const auto& [id, entry] : tips) {
             std::wstring text = Widen(GetText(entry));
@@ -164,35 +137,40 @@ void CDlgQuote::SetUpPictureButtons() {
             SendMessageW(toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
-    const bool autoHide = Config().Get("OPTGENAUTOHIDE") == "1";
-    PictureButton::Show(Item(IDC_AUTOHIDE_ON), autoHide);
-    PictureButton::Show(Item(IDC_AUTOHIDE_OFF), !autoHide);
+    const bool autoHideOn = Config().Get(optkey::kAutoHide) == "1";
+    PictureButton::Show(Item(IDC_AUTOHIDE_ON), autoHideOn);
+    PictureButton::Show(Item(IDC_AUTOHIDE_OFF), !autoHideOn);
+}
+
+// The switch shows its "off" picture while auto-hide is off.
+bool CDlgQuote::AutoHideSwitchedOn() const {
+    return !IsWindowVisible(Item(IDC_AUTOHIDE_OFF));
 }
 
 MsgResult CDlgQuote::OnClosePicture(MsgWParam, MsgLParam) {
-    if (edgeHidden || !AnyFloatWindowShown()) {
+    if (autoHide.Hidden() || !AnyFloatWindowShown()) {
         End(IDOK);
         return 0;
     }
     ShowWindow(Handle(), SW_HIDE);
-    Config().Set("DISPLAY", "0");
-    Config().Set("HBARTIME", NowText());
+    Config().Set(barkey::kDisplay, "0");
+    Config().Set(barkey::kHiddenSince, NowText());
     return 0;
 }
 
 MsgResult CDlgQuote::OnAutoHideSwitch(MsgWParam, MsgLParam) {
-    if (Config().Get("OPTGENAUTOHIDE") == "1") {
-        Config().Set("OPTGENAUTOHIDE", "0");
+    if (Config().Get(optkey::kAutoHide) == "1") {
+        Config().Set(optkey::kAutoHide, "0");
         PictureButton::Show(Item(IDC_AUTOHIDE_ON), false);
         PictureButton::Show(Item(IDC_AUTOHIDE_OFF), true);
         return 0;
     }
-    Config().Set("OPTGENAUTOHIDE", "1");
+    Config().Set(optkey::kAutoHide, "1");
     PictureButton::Show(Item(IDC_AUTOHIDE_OFF), false);
     PictureButton::Show(Item(IDC_AUTOHIDE_ON), true);
-    AutoHideStep();
+    autoHide.Step();
     // The tick carries the slide on once the pointer leaves the bar.
-    StartTimer(kAutoHideTimer, autoHideInterval);
+    autoHide.Start();
     BringBackFloatWindows();
     return 0;
 }
@@ -210,13 +188,8 @@ MsgResult CDlgQuote::OnOptionsPicture(MsgWParam, MsgLParam) {
     return 0;
 }
 
-MsgResult CDlgQuote::OnShowTerminalButton(MsgWParam, MsgLParam) {
-    ToggleTerminal();
-    return 0;
-}
-
 MsgResult CDlgQuote::OnContact(MsgWParam, MsgLParam) {
-    MessageBoxW(Handle(), Widen(kContactText).c_str(), Widen(GetMessage(kCaptionMessage)).c_str(),
+    MessageBoxW(Handle(), Widen(kContactText).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(),
                 MB_OK | MB_ICONINFORMATION);
     return 0;
 }
@@ -252,77 +225,27 @@ MsgResult CDlgQuote::OnTerminalCommand(MsgWParam, MsgLParam) {
     return 0;
 }
 
-MsgResult CDlgQuote::OnLeftButtonDown(MsgWParam, MsgLParam lParam) {
-    // The borderless bar is dragged by its body.
-    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    ClientToScreen(Handle(), &point);
-    PostMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
-    return 0;
-}
-
-MsgResult CDlgQuote::OnSetCursor(MsgWParam wParam, MsgLParam) {
-    if (reinterpret_cast<HWND>(wParam) == quoteList.Handle()) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-    }
-    PassOn();
-    return 0;
-}
-
-void CDlgQuote::RegisterHotKeys() {
-    const auto& table = HotKeyTable();
-    for (int i = 0; i < kHotKeyCount; ++i) {
-        const std::wstring name = Widen(table[i].atomName);
-        hotKeyAtoms[i] = GlobalFindAtomW(name.c_str());
-        if (hotKeyAtoms[i] < 1)
-            hotKeyAtoms[i] = GlobalAddAtomW(name.c_str());
-    }
-    std::string failures;
-    for (int i = 0; i < kHotKeyCount; ++i) {
-        const HotKeyDefinition& key = table[i];
-        const HotKeyChoice choice =
-            ResolveHotKey(key, Config().Get(key.keySetting), Config().Get(key.modifierSetting));
-        if (choice.Registers() &&
-            !RegisterHotKey(Handle(), hotKeyAtoms[i],
-                            ModifiersToRegistrationFlags(choice.modifiers), choice.key)) {
-            failures += "\r\n" + GetText(key.failureTextEntry);
-            continue; // its settings stay as they were
-        }
-        Config().SetInt(key.keySetting, choice.key);
-        Config().SetInt(key.modifierSetting, choice.modifiers);
-    }
-    if (!failures.empty())
-        MessageBoxW(Handle(),
-                    Widen(HotKeyWarningText(GetText(kHotKeyFailureHeadEntry), failures)).c_str(),
-                    Widen(kHotKeyWarningCaption).c_str(), MB_OK | MB_ICONINFORMATION);
-}
-
-void CDlgQuote::UnregisterHotKeys() {
-    for (ATOM& atom : hotKeyAtoms) {
-        if (!atom)
-            continue;
-        GlobalDeleteAtom(atom);
-        UnregisterHotKey(Handle(), atom);
-        atom = 0;
-    }
-}
-
 MsgResult CDlgQuote::OnHotKey(MsgWParam wParam, MsgLParam) {
-    const int id = HotKeyId(wParam);
-    if (id < 1)
-        return 0;
-    if (id == hotKeyAtoms[kHotKeyTerminal]) {
+    switch (hotKeys.RowOf(HotKeyId(wParam))) {
+    case kHotKeyTerminal:
         MTHandler().ShowHideTerminals();
-    } else if (id == hotKeyAtoms[kHotKeyPriceBar]) {
+        break;
+    case kHotKeyPriceBar:
         TogglePriceBar();
-    } else if (id == hotKeyAtoms[kHotKeyAlerts]) {
+        break;
+    case kHotKeyAlerts:
         OpenAlertsWindow(true);
-    } else if (id == hotKeyAtoms[kHotKeyTray]) {
-        if (!AddTrayIcon())
-            RemoveTrayIcon();
-    } else if (id == hotKeyAtoms[kHotKeyNews]) {
+        break;
+    case kHotKeyTray:
+        if (!trayIcon.Add(GetMessage(kMsgProgramTitle)))
+            trayIcon.Remove();
+        break;
+    case kHotKeyNews:
         if (AppConfig().newsEnabled)
             ToggleNewsWindow();
+        break;
+    default:
+        break;
     }
     return 0;
 }

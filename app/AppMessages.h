@@ -1,0 +1,11 @@
+#pragma once
+// The program's own window messages, numbered once. The downloads' completions are in
+// quotes/FXData.h: kHttpReqDoneMessage (WM_USER+1), kQuotePage1DoneMessage (WM_USER+101),
+// kQuotePage2DoneMessage (WM_USER+201).
+#include "quotes/FXData.h"
+
+// The tray icon's notifications to the price bar.
+inline constexpr unsigned kTrayCallbackMessage = 0x83E8;
+// Asks the bar to restart once the sender's own work is over (the data-source page posts it
+// from inside the modal options window).
+inline constexpr unsigned kRestartRequestMessage = 0x8001; // WM_APP + 1

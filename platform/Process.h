@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+// How the started program shows its first window.
+enum class StartWindow { Normal, Maximized };
+
+// Starts the program at exactly `programPath` and hands it `commandLine` unchanged. The path
+// is never taken from the command line's first words, so a path with blanks cannot start
+// some other program. False when nothing was started.
+bool StartProgram(const std::string& programPath, const std::string& commandLine,
+                  StartWindow window = StartWindow::Normal);
