@@ -51,7 +51,7 @@ struct IntegerText {
     bool negative = false;
     bool hasDigits = false;
     bool saturated = false;           // more digits than any integer type holds
-    unsigned long long magnitude = 0; // saturates at the type's largest value
+    unsigned long long magnitude = 0; // held at the largest unsigned long long
     std::size_t end = 0;              // one past the last character read
 };
 IntegerText ReadInteger(const std::string& text, bool skipLineBreaks);
