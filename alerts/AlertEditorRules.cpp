@@ -56,13 +56,6 @@ bool IsMinute(const std::string& text) {
     return std::atoi(text.c_str()) <= kHighestMinute;
 }
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 int ModeOf(const AlertForm& form) {
     return (form.notification ? kActionPopup : 0) | (form.voice ? kActionVoice : 0) |
            (form.sound ? kActionSound : 0) | (form.email ? kActionEmail : 0);
@@ -197,7 +190,7 @@ FiredAlert TestAlert(const AlertForm& form, const std::string& price) {
     alert.speaklen = form.speakLastOn ? std::to_string(form.speakDigits) : "0";
     alert.speakname = form.dontSpeakName ? "0" : "1";
     if (form.notification && form.customOn)
-        alert.traymsg = ReplaceAll(form.customText, "\r\n", kStoredLineBreak);
+        alert.traymsg = StoredMessage(form.customText);
     alert.diffpips = form.diffpips;
     alert.date = form.dateOn ? form.dateText : "";
     alert.hour = form.hourText;

@@ -12,16 +12,6 @@ constexpr int kInformationMargin = 80;
 constexpr int kInformationRoomy = 180;
 constexpr int kInformationNarrow = 100;
 
-// A stored text of several lines, on the one line of a list cell.
-std::string OneLine(std::string text) {
-    for (std::size_t at = text.find(kStoredLineBreak); at != std::string::npos;
-         at = text.find(kStoredLineBreak, at + 1))
-        text.replace(at, std::char_traits<char>::length(kStoredLineBreak), " ");
-    for (char& c : text)
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    return text;
-}
 } // namespace
 
 std::string AlertActionText(const AlertValues& alert) {
@@ -71,7 +61,7 @@ std::string AlertConditionText(const AlertValues& alert) {
 std::string AlertInformation(const AlertValues& alert) {
     if (alert(alertkey::kEnabled) == "0" || !(TextToInteger(alert(alertkey::kMode)) & kActionPopup))
         return "";
-    return OneLine(alert(alertkey::kTrayMsg));
+    return MessageOneLine(alert(alertkey::kTrayMsg));
 }
 
 std::vector<AlertListRow> AlertListRows(

@@ -59,13 +59,6 @@ const RememberedBox kRememberedBoxes[] = {
     {IDC_MINUTE, LastUsedBox::Minute},
 };
 
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::string ShortDateText(const SYSTEMTIME& date) {
     wchar_t text[64] = {};
     if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 64))
@@ -270,7 +263,7 @@ void CDlgAlertAdd::LoadAlert() {
     ComboBox(Item(IDC_SPEAK_DIGITS)).SelectText(speakLength);
     SetChecked(Item(IDC_SPEAK_LAST), TextToInteger(speakLength) >= 1);
     SetChecked(Item(IDC_NO_NAME), value(alertkey::kSpeakName) == "0");
-    const std::string message = ReplaceAll(value(alertkey::kTrayMsg), kStoredLineBreak, "\r\n");
+    const std::string message = MessageLines(value(alertkey::kTrayMsg));
     SetControlText(Item(IDC_CUSTOM_TEXT), message);
     SetChecked(Item(IDC_CUSTOM_TEXT_ON), !message.empty());
     SetChecked(Item(IDC_DEFAULT_TEXT), message.empty());

@@ -124,8 +124,7 @@ TEST_F(AlertWindowsTest, EveryConditionKindIsMadeThroughTheEditorAndAPriceAlertF
             return !message.empty();
         },
         kMainTick + kTickSlack + 2s));
-    EXPECT_NE(message.find("first"), std::string::npos) << message;
-    EXPECT_NE(message.find("second"), std::string::npos) << message;
+    EXPECT_EQ(message, "first\r\nsecond");
 }
 
 TEST_F(AlertWindowsTest, AnEditedAlertResetsSwitchesOffAndClosesOnSubmit) {

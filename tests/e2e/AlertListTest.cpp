@@ -1,0 +1,84 @@
+// The alerts list window driven like a user: deleting checked rows, clearing, the currency
+// choice that may not be empty, and the switch that stops every alert.
+#include "resources/resource.h"
+#include "tests/e2e/AlertWindowsHarness.h"
+#include "settings/LangTable.h"
+
+using namespace e2e;
+
+namespace {
+constexpr int kTextSelectOne = 25, kTextAskDelete = 131, kTextAskClear = 132;
+constexpr int kPopupSymbol = 1094;
+
+std::string PriceAlert(const std::string& id, const std::string& price) {
+    return "[" + id + "]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\nprice=" + price +
+           "\r\nmode=1\r\nsoundfile=\r\nspeaklen=0\r\nspeakname=1\r\ntraymsg=\r\n"
+           "alerttimes=-2\r\nautodelete=0\r\n";
+}
+
+bool PopupShown(DWORD processId) {
+    for (HWND window : TopLevelWindows({"#32770", std::nullopt, processId}))
+        if (GetDlgItem(window, kPopupSymbol))
+            return true;
+    return false;
+}
+} // namespace
+
+TEST_F(AlertWindowsTest, DeleteTakesTheCheckedRowsNotTheSelectedOneAndClearTakesTheRest) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(
+        PriceAlert("EURUSD1", "1.5") + PriceAlert("EURUSD2", "1.6") + PriceAlert("EURUSD3", "1.7") +
+        "[GBPUSD4]\r\ncurrency=GBPUSD\r\nenabled=1\r\n"));
+    HWND window = OpenList();
+    ASSERT_TRUE(window);
+    HWND list = GetDlgItem(window, IDC_ALERT_LIST);
+    ASSERT_EQ(ListItemCount(list), 3) << "GBPUSD is not displayed";
+    EXPECT_TRUE(WaitUntil([&] { return !IsEnabledItem(window, IDC_EDIT_ALERT); }, 2s));
+
+    ASSERT_TRUE(CheckListItem(list, 0, true));
+    ASSERT_TRUE(CheckListItem(list, 2, true));
+    ASSERT_TRUE(
+        SetListItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabledItem(window, IDC_EDIT_ALERT); }, 5s));
+    Click(window, IDC_DELETE_ALERT);
+    EXPECT_EQ(Answer(IDOK), GetText(kTextAskDelete));
+    ASSERT_TRUE(WaitUntil([&] { return ListItemCount(list) == 1; }, 5s));
+    const std::string alerts = install.ReadAlerts();
+    EXPECT_FALSE(IniValue(alerts, "EURUSD1", "currency"));
+    EXPECT_TRUE(IniValue(alerts, "EURUSD2", "currency"));
+    EXPECT_FALSE(IniValue(alerts, "EURUSD3", "currency"));
+    EXPECT_TRUE(IniValue(alerts, "GBPUSD4", "currency"));
+
+    Click(window, IDC_CLEAR_ALERTS);
+    EXPECT_EQ(Answer(IDCANCEL), GetText(kTextAskClear));
+    EXPECT_EQ(ListItemCount(list), 1);
+    Click(window, IDC_CLEAR_ALERTS);
+    EXPECT_EQ(Answer(IDOK), GetText(kTextAskClear));
+    ASSERT_TRUE(WaitUntil([&] { return ListItemCount(list) == 0; }, 5s));
+    EXPECT_FALSE(IsFile(install.Path("file\\fxconset.ini")));
+    EXPECT_TRUE(WaitUntil([&] { return !IsEnabledItem(window, IDC_CLEAR_ALERTS); }, 5s));
+}
+
+TEST_F(AlertWindowsTest, TheLastCurrencyCannotBeUncheckedAndDisableAllStopsAFiringAlert) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(PriceAlert("EURUSD1", "1.2500")));
+    HWND window = OpenList();
+    ASSERT_TRUE(window);
+    HWND currencies = GetDlgItem(window, IDC_CURRENCY_LIST);
+    ASSERT_GT(ListItemCount(currencies), 2);
+    for (int item = 0; item < ListItemCount(currencies); ++item)
+        CheckListItem(currencies, item, false);
+    EXPECT_EQ(Answer(IDOK), GetText(kTextSelectOne));
+    EXPECT_EQ(IniValue(install.ReadSettings(), "MAIN", "DisplayCurrency"), ",EURUSD,USDJPY,");
+
+    Click(window, IDC_DISABLE_ALL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsEnabledItem(window, IDC_ADD_ALERT); }, 5s));
+    EXPECT_FALSE(IsEnabledItem(window, IDC_ALERT_LIST));
+    EXPECT_FALSE(IsEnabledItem(window, IDC_CLEAR_ALERTS));
+    EXPECT_FALSE(IsEnabledItem(window, IDC_DELETE_ALERT));
+    EXPECT_EQ(IniValue(install.ReadSettings(), "MAIN", "disableall"), "1");
+    ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.26000 1.26012"));
+    EXPECT_FALSE(WaitUntil([&] { return PopupShown(program.Id()); }, kMainTick + kTickSlack));
+
+    Click(window, IDC_DISABLE_ALL);
+    EXPECT_TRUE(WaitUntil([&] { return PopupShown(program.Id()); }, kMainTick + kTickSlack + 2s));
+    EXPECT_EQ(IniValue(install.ReadSettings(), "MAIN", "disableall"), "0");
+}
