@@ -45,7 +45,6 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onMessage(WM_TIMER, &CDlgMain::OnTimer, "OnTimer"),
     onMessage(WM_SYSCOMMAND, &CDlgMain::OnSysCommand, "OnSysCommand"),
     onMessage(WM_CLOSE, &CDlgMain::OnHide, "OnClose"),
-    onMessage(WM_DESTROY, &CDlgMain::OnDestroy, "OnDestroy"),
     onCommand(IDOK, &CDlgMain::OnIgnore, "OnOK"),
     onCommand(IDCANCEL, &CDlgMain::OnHide, "OnCancel"),
     onNotify(IDC_CURRENCY_LIST, NM_CLICK, &CDlgMain::OnCurrencyClick, "OnClickCurrency"),
@@ -186,21 +185,10 @@ void CDlgMain::CreateWindowFont() {
 }
 
 void CDlgMain::CreateTip() {
-    pinTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!pinTip)
+    if (!pinTip.Create(Handle()))
         return;
-    SendMessageW(pinTip, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
-    std::wstring text = Widen(GetText(kTextAlwaysOnTop));
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Item(IDC_PIN_OFF));
-    tool.lpszText = text.data();
-    SendMessageW(pinTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    pinTip.SetFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    pinTip.AddTool(Item(IDC_PIN_OFF), GetText(kTextAlwaysOnTop));
 }
 
 void CDlgMain::FillCurrencyList() {
@@ -431,13 +419,5 @@ MsgResult CDlgMain::OnHide(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgMain::OnIgnore(MsgWParam, MsgLParam) {
-    return 0;
-}
-
-MsgResult CDlgMain::OnDestroy(MsgWParam, MsgLParam) {
-    if (pinTip)
-        DestroyWindow(pinTip);
-    pinTip = nullptr;
-    PassOn();
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The alerts list window: the displayed currency pairs and the alerts. Win32 code only.
+#include "controls/InfoTip.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include <string>
@@ -41,7 +42,6 @@ private:
     MsgResult OnDelete(MsgWParam, MsgLParam);
     MsgResult OnClear(MsgWParam, MsgLParam);
     MsgResult OnContact(MsgWParam, MsgLParam);
-    MsgResult OnDestroy(MsgWParam, MsgLParam);
 
     void Shorten();
     void SetTexts();
@@ -63,5 +63,5 @@ private:
     std::string clickedSymbol;
     bool fillingCurrencies = false;
     HFONT windowFont = nullptr;
-    HWND pinTip = nullptr;
+    CXInfoTip pinTip;
 };

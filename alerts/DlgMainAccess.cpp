@@ -2,6 +2,7 @@
 #include "alerts/DlgMain.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
+#include "controls/DlgAbout.h"
 #include "settings/Config.h"
 #include <memory>
 
@@ -91,5 +92,6 @@ void RebuildBarColumns() {
 }
 
 void OpenAboutBox(HWND owner) {
-    static_cast<void>(owner);
+    CDlgAbout about;
+    about.DoModal(owner);
 }

@@ -81,4 +81,20 @@ TEST_F(AlertWindowsTest, TheLastCurrencyCannotBeUncheckedAndDisableAllStopsAFiri
     Click(window, IDC_DISABLE_ALL);
     EXPECT_TRUE(WaitUntil([&] { return PopupShown(program.Id()); }, kMainTick + kTickSlack + 2s));
     EXPECT_EQ(IniValue(install.ReadSettings(), "MAIN", "disableall"), "0");
+
+    // "Contact" shows the about box with the folder that holds these files.
+    Click(window, IDC_CONTACT);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND found : TopLevelWindows({"#32770", std::nullopt, program.Id()}))
+                if (GetDlgItem(found, IDC_ABOUT_FOLDER))
+                    about = found;
+            return about != nullptr;
+        },
+        5s));
+    EXPECT_EQ(WindowText(GetDlgItem(about, IDC_ABOUT_FOLDER)), install.Path("file"));
+    EXPECT_FALSE(IsShownItem(about, IDC_ABOUT_HOMEPAGE)) << "no home page in this build";
+    Click(about, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5s));
 }
