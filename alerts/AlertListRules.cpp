@@ -64,19 +64,45 @@ std::string AlertInformation(const AlertValues& alert) {
     return MessageOneLine(alert(alertkey::kTrayMsg));
 }
 
-std::vector<AlertListRow> AlertListRows(
-    const std::vector<std::string>& ids, const std::string& displayList,
-    const std::function<std::string(const std::string& id, const std::string& key)>& value) {
+std::string AlertRecordValue(const AlertRecord& alert, const std::string& key) {
+    using namespace alertkey;
+    const std::pair<const char*, const std::string*> fields[] = {
+        {kCurrency, &alert.currency},
+        {kEnabled, &alert.enabled},
+        {kCondition, &alert.condition},
+        {kPrice, &alert.level},
+        {kDiffPips, &alert.diffpips},
+        {kStartCon, &alert.startcon},
+        {kStartPips, &alert.startpips},
+        {kIntervalMins, &alert.intervalmins},
+        {kDate, &alert.date},
+        {kHour, &alert.hour},
+        {kMinute, &alert.minute},
+        {kMode, &alert.mode},
+        {kSoundFile, &alert.soundfile},
+        {kSpeakLen, &alert.speaklen},
+        {kSpeakName, &alert.speakname},
+        {kTrayMsg, &alert.traymsg},
+        {kAlertTimes, &alert.alerttimes},
+        {kAutoDelete, &alert.autodelete},
+    };
+    for (const auto& [name, value] : fields)
+        if (key == name)
+            return *value;
+    return "";
+}
+
+std::vector<AlertListRow> AlertListRows(const std::vector<AlertRecord>& alerts,
+                                        const std::string& displayList) {
     std::vector<AlertListRow> rows;
-    for (const std::string& id : ids) {
-        if (id.empty())
+    for (const AlertRecord& record : alerts) {
+        if (record.id.empty() || displayList.find("," + record.currency + ",") == std::string::npos)
             continue;
-        const AlertValues alert = [&](const std::string& key) { return value(id, key); };
-        const std::string currency = alert(alertkey::kCurrency);
-        if (displayList.find("," + currency + ",") == std::string::npos)
-            continue;
-        rows.push_back({currency, AlertActionText(alert), AlertConditionText(alert),
-                        AlertInformation(alert), id});
+        const AlertValues alert = [&](const std::string& key) {
+            return AlertRecordValue(record, key);
+        };
+        rows.push_back({record.currency, AlertActionText(alert), AlertConditionText(alert),
+                        AlertInformation(alert), record.id});
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The alerts list window's rules, apart from its window: the rows it shows, its column
 // widths, the currency selection and which buttons are available.
+#include "alerts/AlertStore.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,10 +19,11 @@ std::string AlertInformation(const AlertValues& alert);
 struct AlertListRow {
     std::string currency, action, condition, information, id;
 };
+// One stored key of an alert by its name in the file; "" for a key it does not know.
+std::string AlertRecordValue(const AlertRecord& alert, const std::string& key);
 // Rows for the sections in file order: only alerts on displayed currencies.
-std::vector<AlertListRow> AlertListRows(
-    const std::vector<std::string>& ids, const std::string& displayList,
-    const std::function<std::string(const std::string& id, const std::string& key)>& value);
+std::vector<AlertListRow> AlertListRows(const std::vector<AlertRecord>& alerts,
+                                        const std::string& displayList);
 
 struct AlertColumns {
     int check, currency, action, condition;

@@ -1,4 +1,5 @@
 #include "alerts/DlgAlertAdd.h"
+#include "alerts/AlertListRules.h"
 #include "alerts/AlertNumbers.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/NotifyServices.h"
@@ -12,7 +13,6 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
-#include "settings/IniFile.h"
 #include <commdlg.h>
 #include "settings/LangTable.h"
 
@@ -230,9 +230,9 @@ void CDlgAlertAdd::FillCurrencies() {
 }
 
 void CDlgAlertAdd::LoadAlert() {
-    CIniFile file;
-    file.SetPath(AppConfig().alertsPath);
-    const auto value = [&](const char* key) { return file.GetString(alertId, key); };
+    // A section deleted meanwhile reads as empty; the save writes it again.
+    const AlertRecord alert = ::LoadAlert(AppConfig().alertsPath, alertId).value_or(AlertRecord{});
+    const auto value = [&](const char* key) { return AlertRecordValue(alert, key); };
     ComboBox(Item(IDC_ALERT_CURRENCY)).SelectText(value(alertkey::kCurrency));
     SetChecked(Item(IDC_ALERT_ENABLED), value(alertkey::kEnabled) != "0");
     ComboBox(Item(IDC_ALERT_CONDITION))
@@ -400,6 +400,9 @@ MsgResult CDlgAlertAdd::OnSubmit(MsgWParam, MsgLParam) {
         return 0;
     FillEmptyRepeatCount(form);
     SetControlText(Item(IDC_ALERT_TIMES), form.repeatCount);
+    // Someone deleted the section meanwhile: the alert is made again, with its currency.
+    if (editing && !::LoadAlert(AppConfig().alertsPath, alertId))
+        form.existingId.clear();
     SaveAlert(AppConfig().alertsPath, form);
     RefillAlertsAfterChange(listWindow);
     if (editing) {

@@ -12,7 +12,6 @@
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
-#include "settings/IniFile.h"
 #include "settings/LangTable.h"
 
 namespace {
@@ -33,11 +32,6 @@ constexpr const char* kDisableAllKey = "disableall";
 constexpr const char* kTopmostKey = "OptionTOPMOST";
 const wchar_t* const kChineseFace = L"宋体";
 
-std::vector<std::string> AlertSections(CIniFile& file) {
-    std::vector<std::string> sections;
-    file.GetSectionNames(sections);
-    return sections;
-}
 } // namespace
 
 const MessageMap<CDlgMain> CDlgMain::messages = {
@@ -207,11 +201,8 @@ void CDlgMain::FillCurrencyList() {
 }
 
 void CDlgMain::Refill(bool reload) {
-    CIniFile file;
-    file.SetPath(AppConfig().alertsPath);
-    const auto rows = AlertListRows(
-        AlertSections(file), Config().Get("DisplayCurrency"),
-        [&](const std::string& id, const std::string& key) { return file.GetString(id, key); });
+    const auto rows =
+        AlertListRows(LoadAllAlerts(AppConfig().alertsPath), Config().Get("DisplayCurrency"));
     alertList.DeleteAllItems();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int item = static_cast<int>(i);

@@ -75,18 +75,22 @@ TEST_F(AlertListRules, ActionConditionAndInformationTexts) {
 }
 
 TEST_F(AlertListRules, RowsListOnlyDisplayedCurrenciesInFileOrder) {
-    std::map<std::string, Section> file = {
-        {"EURUSD1", {{"currency", "EURUSD"}, {"enabled", "1"}, {"mode", "1"}}},
-        {"GBPUSD2", {{"currency", "GBPUSD"}, {"enabled", "1"}, {"mode", "1"}}},
-        {"EURUSD3", {{"currency", "EURUSD"}, {"enabled", "0"}}},
-    };
-    const auto rows = AlertListRows(
-        {"EURUSD3", "", "GBPUSD2", "EURUSD1"}, ",EURUSD,",
-        [&](const std::string& id, const std::string& key) { return ValuesOf(file[id])(key); });
+    AddAlert("EURUSD3", {{"currency", "EURUSD"}, {"enabled", "0"}});
+    AddAlert("GBPUSD2", {{"currency", "GBPUSD"}, {"enabled", "1"}, {"mode", "1"}});
+    AddAlert("EURUSD1", {{"currency", "EURUSD"},
+                         {"enabled", "1"},
+                         {"mode", "5"},
+                         {"condition", "1"},
+                         {"price", "1.1"},
+                         {"traymsg", "a@#@b"}});
+    const auto rows = AlertListRows(LoadAllAlerts(alertsPath), ",EURUSD,");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].id, "EURUSD3");
     EXPECT_EQ(rows[0].action, "Disabled");
     EXPECT_EQ(rows[1].id, "EURUSD1");
+    EXPECT_EQ(rows[1].action, "Notification+Sound");
+    EXPECT_EQ(rows[1].condition, "Price<1.1");
+    EXPECT_EQ(rows[1].information, "a b");
 }
 
 TEST(AlertListRulesLayout, InformationWidthAndSelectionAndButtons) {
