@@ -157,3 +157,48 @@ TEST_F(AlertWindowsTest, AnEditedAlertResetsSwitchesOffAndClosesOnSubmit) {
     EXPECT_EQ(AlertValue("EURUSD1", "mode"), "4"); // a switched-off alert keeps its keys
     EXPECT_TRUE(WaitUntil([&] { return ListItemText(list, 0, 2) == GetText(117); }, 5s));
 }
+
+// The date is stored as the user's date picker shows it ("12/8/2026", "08.12.2026"), and an
+// alert for today at this minute fires whatever the Windows language.
+TEST_F(AlertWindowsTest, ADatedAlertMadeInTheEditorFiresInUsAndGermanDateFormats) {
+    for (const char* locale : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        ASSERT_NO_FATAL_FAILURE(StartProgram("", "", locale));
+        ASSERT_TRUE(OpenList());
+        HWND editor = OpenEditor(IDC_ADD_ALERT);
+        ASSERT_TRUE(editor);
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        if (now.wSecond > 52) { // saved and ticked within its minute
+            Sleep((61 - now.wSecond) * 1000);
+            GetLocalTime(&now);
+        }
+        Prepare(editor, kTimeOfDay);
+        Click(editor, IDC_DATE_ON);      // the picker starts on today
+        ChooseItem(editor, IDC_HOUR, 0); // "Any"
+        TypeText(editor, IDC_MINUTE, (now.wMinute < 10 ? "0" : "") + std::to_string(now.wMinute));
+        Click(editor, IDC_SUBMIT);
+        EXPECT_EQ(Answer(IDOK), GetText(kTextFinished));
+        const std::string alerts = install.ReadAlerts();
+        const std::string id = NewSectionOf(alerts, "condition", "4");
+        const std::string date = AlertValue(id, "date");
+        const std::string day = std::to_string(now.wDay), month = std::to_string(now.wMonth);
+        EXPECT_NE(date.find(std::to_string(now.wYear)), std::string::npos) << date;
+        if (std::string(locale).rfind("de", 0) == 0)
+            EXPECT_NE(date.find('.'), std::string::npos) << date;
+        else
+            EXPECT_EQ(date.rfind(month + "/" + day + "/", 0), 0u) << date;
+        ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.20100 1.20112"));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                for (HWND window : TopLevelWindows({"#32770", std::nullopt, program.Id()}))
+                    if (GetDlgItem(window, kPopupSymbol))
+                        return true;
+                return false;
+            },
+            kMainTick + kTickSlack + 2s))
+            << "the dated alert did not fire";
+        CloseMainProgram(program, bar);
+        install.WriteAlerts("");
+    }
+}

@@ -56,12 +56,14 @@ void AlertWindowsTest::SetUp() {
     ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.20000 1.20012"));
 }
 
-void AlertWindowsTest::StartProgram(const std::string& alerts, const std::string& extraSettings) {
+void AlertWindowsTest::StartProgram(const std::string& alerts, const std::string& extraSettings,
+                                    const std::string& unixLocale) {
     install.WriteSettings("[MAIN]\r\nDisplayCurrency=,EURUSD,USDJPY,\r\n" + extraSettings);
     if (!alerts.empty())
         install.WriteAlerts(alerts);
     const std::string path = install.MainProgramPath();
-    program = Process::Start(path, "\"" + path + "\"");
+    program = unixLocale.empty() ? Process::Start(path, "\"" + path + "\"")
+                                 : Process::StartInLocale(path, unixLocale);
     ASSERT_TRUE(program);
     bar = WaitForBar(program.Id());
     ASSERT_NE(bar, nullptr) << "the price bar did not come up";

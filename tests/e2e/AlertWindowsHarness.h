@@ -16,7 +16,9 @@ protected:
     void SetUp() override;
     void TearDown() override { CloseMainProgram(program, bar); }
 
-    void StartProgram(const std::string& alerts, const std::string& extraSettings = "");
+    // With a Unix locale, the program sees that Windows language and its date format.
+    void StartProgram(const std::string& alerts, const std::string& extraSettings = "",
+                      const std::string& unixLocale = "");
     // Opens the alerts list through the program menu's command; nullptr when it does not show.
     HWND OpenList();
     // Presses the button and waits for the editor.
