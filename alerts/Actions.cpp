@@ -1,4 +1,5 @@
 #include "alerts/Actions.h"
+#include "options/OptionKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
 #include "platform/Text.h"
@@ -6,20 +7,13 @@
 #include "settings/Config.h"
 #include "settings/DateTime.h"
 #include "settings/Log.h"
+#include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
 namespace {
 // Entries of the UI text table.
-constexpr int kTextConditions = 18;
-constexpr int kTextEvery = 33;
-constexpr int kTextPips = 34;
-constexpr int kTextPrice = 38;
-constexpr int kTextLocalTime = 102;
-constexpr int kTextAny = 104;
-constexpr int kTextMinute = 112;
 
 constexpr const char* kMessageIndent = "       "; // seven blanks
-constexpr const char* kRecipientKey = "NOTIFYEMAIL";
 constexpr const char* kClipExtension = ".MTQ";
 constexpr const char* kWholeNamePrefix = "ESW";
 constexpr const char* kPointCode = "EPSOWT";
@@ -28,7 +22,6 @@ constexpr const char* kDigitCodes[] = {"ZER", "ONE", "TWO", "THR", "FOU",
                                        "FIV", "SIX", "SEV", "EIG", "NIN"};
 constexpr std::size_t kNamePart = 3;
 constexpr std::size_t kLongName = 6;
-constexpr int kChinese = 1;
 
 // Names are cut by character, so a file name never ends in half a character.
 std::string ClipOf(const std::vector<std::string>& code) {
@@ -149,7 +142,7 @@ void ShowNotify(const FiredAlert& alert, const NotifyServices& services) {
     if (alert.mode & kActionSound)
         CurrentSound().PlayAsync(alert.soundfile);
     if (alert.mode & kActionEmail) {
-        const std::string recipient = Config().Get(kRecipientKey);
+        const std::string recipient = Config().Get(optkey::kNotifyEmail);
         if (recipient.empty() || !services.sendEmail)
             return;
         const CAppConfig& app = AppConfig();
@@ -183,7 +176,7 @@ std::string EmailRequestUrl(const std::string& serviceAddress, const std::string
                             int screenHeight, const std::string& timeText) {
     return WithHttpScheme(serviceAddress) + ServicePathOnly(servicePath) +
            "?c=" + PercentEncode(symbol) + "&p=" + PercentEncode(price) +
-           "&r=" + PercentEncode(recipient) + (languageIndex == kChinese ? "&l=1" : "&l=0") +
+           "&r=" + PercentEncode(recipient) + (languageIndex == kLangChinese ? "&l=1" : "&l=0") +
            "&w=" + std::to_string(screenWidth) + "&h=" + std::to_string(screenHeight) +
            "&t=" + PercentEncode(timeText);
 }

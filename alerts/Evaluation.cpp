@@ -1,5 +1,6 @@
 #include "alerts/Evaluation.h"
 #include "alerts/AlertNumbers.h"
+#include "alerts/ListKeys.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "settings/Config.h"
@@ -7,7 +8,6 @@
 #include <limits>
 
 namespace {
-constexpr const char* kDisableAllKey = "disableall";
 constexpr char kSeconds = 's';
 constexpr char kMinutes = 'n';
 constexpr char kDays = 'd';
@@ -28,7 +28,7 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
                                                   const std::string& current) {
     if (table.loading)
         return std::nullopt;
-    if (Config().Get(kDisableAllKey) == "1")
+    if (Config().Get(listkey::kDisableAll) == "1")
         return std::nullopt;
     // A lost feed or a failed read is no price: nothing is evaluated on it.
     if (!HoldsPrice(previous) || !HoldsPrice(current))

@@ -367,10 +367,11 @@ void CDlgQuote::TrimClosedPopupList() {
 }
 
 void CDlgQuote::DestroyPageWindows() {
-    const int pages = LeadingDecimal(Config().Get(newskey::kPagesSection, newskey::kPageCount));
+    const int pages =
+        LeadingInteger<int>(Config().Get(newskey::kPagesSection, newskey::kPageCount));
     for (int page = 0; page < pages; ++page) {
         const std::string section = newskey::kPagesSection + std::to_string(page);
-        const auto handle = ParseDecimal(Config().Get(section, newskey::kWindowHandle));
+        const auto handle = ParseInteger(Config().Get(section, newskey::kWindowHandle));
         if (!handle || *handle == 0)
             continue;
         HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(*handle));

@@ -3,6 +3,7 @@
 #include "app/DlgQuote.h"
 #include "app/QuoteColumns.h"
 #include "platform/Params.h"
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/Config.h"
 

@@ -7,6 +7,7 @@
 #include "app/TerminalRows.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
+#include "platform/Text.h"
 #include "quotes/MTHandler.h"
 #include "quotes/PriceLookup.h"
 #include "resources/resource.h"
@@ -74,7 +75,7 @@ void CDlgQuote::BuildColumns(bool rebuild) {
         displayList = plan.newDisplayList;
         Config().Set(barkey::kDisplayList, displayList);
     }
-    const int lastColumns = ParseDecimal(Config().Get(barkey::kLastColumnCount)).value_or(-1);
+    const int lastColumns = ParseInteger(Config().Get(barkey::kLastColumnCount)).value_or(-1);
     if (lastColumns != static_cast<int>(plan.symbols.size())) {
         Config().SetInt(barkey::kLastColumnCount, quoteList.ColumnCount());
         Config().SetInt(barkey::kWidth, plan.barWidth);

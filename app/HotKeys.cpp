@@ -1,13 +1,14 @@
 #include "app/HotKeys.h"
 #include "platform/Text.h"
+#include "settings/TextIds.h"
 
 const std::array<HotKeyDefinition, kHotKeyCount>& HotKeyTable() {
     static const std::array<HotKeyDefinition, kHotKeyCount> table = {{
-        {"TICKMON_MT4", "OPTHOTMT4VC", "OPTHOTMT4WM", 'Z', 51},
-        {"TICKMON_BAR", "OPTHOTBARVC", "OPTHOTBARWM", 'X', 52},
-        {"TICKMON_SETTINGS", "OPTHOTSETTINGSVC", "OPTHOTSETTINGSWM", 'S', 121},
-        {"TICKMON_ICON", "OPTHOTICONVC", "OPTHOTICONWM", 'T', 53},
-        {"TICKMON_NEWS", "OPTHOTNEWSVC", "OPTHOTNEWSWM", 'V', 94},
+        {"TICKMON_MT4", "OPTHOTMT4VC", "OPTHOTMT4WM", 'Z', kTextHotKeyTerminal},
+        {"TICKMON_BAR", "OPTHOTBARVC", "OPTHOTBARWM", 'X', kTextHotKeyPriceBar},
+        {"TICKMON_SETTINGS", "OPTHOTSETTINGSVC", "OPTHOTSETTINGSWM", 'S', kTextHotKeyAlerts},
+        {"TICKMON_ICON", "OPTHOTICONVC", "OPTHOTICONWM", 'T', kTextHotKeyTray},
+        {"TICKMON_NEWS", "OPTHOTNEWSVC", "OPTHOTNEWSWM", 'V', kTextHotKeyNews},
     }};
     return table;
 }

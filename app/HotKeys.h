@@ -15,7 +15,6 @@ struct HotKeyDefinition {
 enum HotKeyIndex { kHotKeyTerminal, kHotKeyPriceBar, kHotKeyAlerts, kHotKeyTray, kHotKeyNews };
 inline constexpr int kHotKeyCount = 5;
 inline constexpr int kDefaultHotKeyModifiers = 3; // Shift + Ctrl
-inline constexpr int kHotKeyFailureHeadEntry = 54;
 inline constexpr const char* kHotKeyWarningCaption = "Warning";
 
 const std::array<HotKeyDefinition, kHotKeyCount>& HotKeyTable();

@@ -1,17 +1,16 @@
 #include "app/ProgramMenu.h"
 #include "quotes/PriceLookup.h"
+#include "settings/TextIds.h"
 #include <algorithm>
+#include "settings/LangTable.h"
 
 namespace {
-constexpr int kContactText = 10, kExitText = 11, kShowText = 12, kHideText = 13;
-constexpr int kAlertsText = 29, kPriceBarText = 30, kTerminalText = 31;
-constexpr int kOptionsText = 44, kNewsText = 81, kNewOrderText = 95;
-constexpr int kLanguageWithoutBlanks = 1; // Chinese words stand together
+constexpr int kLanguageWithoutBlanks = kLangChinese; // Chinese words stand together
 const char* const kEllipsis = "...";
 
 std::string ShowOrHide(bool visible, int subject, const MenuState& state, const TextLookup& text) {
     const std::string blank = state.languageIndex == kLanguageWithoutBlanks ? "" : " ";
-    return text(visible ? kHideText : kShowText) + blank + text(subject);
+    return text(visible ? kTextHide : kTextShow) + blank + text(subject);
 }
 } // namespace
 
@@ -31,14 +30,14 @@ std::vector<int> RemovedMenuItems(const MenuState& state) {
 
 std::vector<MenuItemText> ProgramMenuTexts(const MenuState& state, const TextLookup& text) {
     std::vector<MenuItemText> items = {
-        {kCmdContact, text(kContactText) + kEllipsis},
-        {kCmdAlerts, text(kAlertsText) + kEllipsis},
-        {kCmdNews, text(kNewsText) + kEllipsis},
-        {kCmdOptions, text(kOptionsText) + kEllipsis},
-        {kCmdNewOrder, text(kNewOrderText) + kEllipsis},
-        {kCmdPriceBar, ShowOrHide(state.barVisible, kPriceBarText, state, text)},
-        {kCmdTerminal, ShowOrHide(state.terminalVisible, kTerminalText, state, text)},
-        {kCmdExit, text(kExitText)},
+        {kCmdContact, text(kTextContact) + kEllipsis},
+        {kCmdAlerts, text(kTextAlertsSettings) + kEllipsis},
+        {kCmdNews, text(kTextNews) + kEllipsis},
+        {kCmdOptions, text(kTextOptions) + kEllipsis},
+        {kCmdNewOrder, text(kTextNewOrder) + kEllipsis},
+        {kCmdPriceBar, ShowOrHide(state.barVisible, kTextPriceBar, state, text)},
+        {kCmdTerminal, ShowOrHide(state.terminalVisible, kTextTerminal, state, text)},
+        {kCmdExit, text(kTextExit)},
     };
     const std::vector<int> removed = RemovedMenuItems(state);
     std::erase_if(items, [&](const MenuItemText& item) {

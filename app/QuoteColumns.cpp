@@ -1,4 +1,5 @@
 #include "app/QuoteColumns.h"
+#include "platform/Text.h"
 
 namespace {
 constexpr std::size_t kShortSymbol = 8;

@@ -1,7 +1,4 @@
 #pragma once
-// Temporary: the window files take SplitList, ParseDecimal and LeadingDecimal through this
-// header until the lead's rename; the helpers live in platform/Text.h.
-#include "platform/Text.h"
 #include <string>
 #include <vector>
 

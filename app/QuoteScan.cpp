@@ -1,5 +1,6 @@
 #include "app/QuoteScan.h"
 #include "app/QuoteColumns.h"
+#include "platform/Text.h"
 
 namespace {
 // ",text," built by appending (GCC 12 warns falsely on "," + std::string temporaries).

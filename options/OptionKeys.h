@@ -8,4 +8,7 @@ inline constexpr const char* kRunTerminal = "OPTGENRUNMT4";
 inline constexpr const char* kHideTerminal = "OPTGENHIDEMT4";
 // Seconds a notification popup stays; "-1" keeps it until closed.
 inline constexpr const char* kPopupCloseSeconds = "CLSNTFSNDS";
+// Where an alert's e-mail goes; "" sends none.
+inline constexpr const char* kNotifyEmail = "NOTIFYEMAIL";
+inline constexpr const char* kAutoRun = "OPTGENAUTORUN";
 } // namespace optkey

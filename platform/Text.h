@@ -109,12 +109,3 @@ std::string JoinList(const std::vector<std::string>& entries);
 // A web address as given, or with "http://" in front when it starts with neither
 // "http://" nor "https://" (a bare host:port from the settings).
 std::string WithHttpScheme(const std::string& address);
-
-// Temporary alias for the window files; removed by the lead.
-inline std::optional<int> ParseDecimal(const std::string& text) {
-    return ParseInteger<int>(text);
-}
-// Temporary alias for the window files; removed by the lead.
-inline int LeadingDecimal(const std::string& text) {
-    return LeadingInteger<int>(text);
-}

@@ -4,6 +4,7 @@
 #include "quotes/PriceFormat.h"
 #include "settings/AppConfig.h"
 #include "settings/Log.h"
+#include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
 namespace {
@@ -100,7 +101,7 @@ bool CInternetQuotes::Refresh(QuoteWindow& window) {
 
 InternetCell CInternetQuotes::ReadCell(const std::string& symbol, const std::string& cellText) {
     InternetCell cell;
-    cell.previous = cellText == GetText(kReceivingPriceText) ? "0" : cellText;
+    cell.previous = cellText == GetText(kTextReceivingPrices) ? "0" : cellText;
     cell.price = NormaliseInternetDigits(symbol, parser.GetPrice(symbol, -1));
     return cell;
 }
@@ -131,7 +132,7 @@ void CInternetQuotes::OnPageDone(QuoteWindow& window, int page, int status) {
 std::string CInternetQuotes::FailureText(int page, int status) {
     if (status != kDownloadOpenFailed && status != kDownloadUrlFailed)
         return Reader(page).GetErrorText(status);
-    const std::string text = GetMessage(kPageFailedMessage);
+    const std::string text = GetMessage(kMsgPageFailed);
     const std::string placeholder = kStatusPlaceholder;
     const std::size_t at = text.find(placeholder);
     if (at == std::string::npos)
@@ -144,6 +145,6 @@ void CInternetQuotes::ShowFailureBox(const std::string& text) {
     if (failureBoxOpen)
         return;
     failureBoxOpen = true;
-    ShowMessageBox(text, GetMessage(kProgramTitleMessage));
+    ShowMessageBox(text, GetMessage(kMsgProgramTitle));
     failureBoxOpen = false;
 }

@@ -8,10 +8,6 @@
 inline constexpr int kReaderIdle = 0;
 inline constexpr int kReaderRequested = 100;
 
-inline constexpr int kReceivingPriceText = 60; // UI text shown until the first prices
-inline constexpr int kPageFailedMessage = 20;  // message text with the status as "%d"
-inline constexpr int kProgramTitleMessage = 0;
-
 // The main window as the Internet path uses it.
 class QuoteWindow {
 public:

@@ -1,9 +1,13 @@
 #include "quotes/MTHandler.h"
+#include "app/BarSettings.h"
+#include "options/OptionKeys.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "quotes/PriceFormat.h"
+#include "quotes/QuoteKeys.h"
 #include "quotes/ReaderText.h"
 #include "settings/Config.h"
+#include "settings/TextIds.h"
 #include <algorithm>
 #include "settings/LangTable.h"
 
@@ -19,15 +23,11 @@ const char* const kListViewClass = "syslistview32";
 constexpr int kStartRounds = 50;
 constexpr int kStartPauseMs = 200;
 
-constexpr int kCaptionMessage = 0;
-constexpr int kStartQuestionMessage = 14;
-constexpr int kListGoneMessage = 16;
-constexpr int kNotAListMessage = 17;
 } // namespace
 
 CMTHandler::CMTHandler()
-    : displayCurrencies(Config().Get("DisplayCurrency")),
-      showBid(Config().Get("ShowBidPrice") != "0") {}
+    : displayCurrencies(Config().Get(barkey::kDisplayList)),
+      showBid(Config().Get(quotekey::kShowBid) != "0") {}
 
 CMTHandler::CMTHandler(Desktop& desktop) : CMTHandler() {
     boundDesktop = &desktop;
@@ -35,7 +35,8 @@ CMTHandler::CMTHandler(Desktop& desktop) : CMTHandler() {
 
 std::string CMTHandler::EnumTerminals() {
     const std::vector<WindowHandle> windows = Desk().TopLevelWindows(kMaxTopLevelWindows);
-    const std::string source = FirstCharacters(Config().Get("MTSource"), kSourceChars);
+    const std::string source =
+        FirstCharacters(Config().Get(quotekey::kTerminalSource), kSourceChars);
     const WindowHandle previous = selectedTerminal >= 0 ? terminals[selectedTerminal] : 0;
     terminals.clear();
     terminalTitles.clear();
@@ -77,7 +78,7 @@ void CMTHandler::SelectTerminal() {
     if (!terminals.empty() && selectedTerminal < 0)
         selectedTerminal = 0;
     if (terminals.size() != 1)
-        Config().Set("CMTS", "");
+        Config().Set(quotekey::kChosenTerminal, "");
 }
 
 bool CMTHandler::TakeSelectedTerminal() {
@@ -88,8 +89,8 @@ bool CMTHandler::TakeSelectedTerminal() {
 // False when the user declined. `roundsLeft` is what remains of the start wait once the
 // started terminal's window has appeared.
 bool CMTHandler::StartTerminal(const std::string& path, bool ask, int& roundsLeft) {
-    if (Config().Get("OPTGENRUNMT4") != "1" && ask &&
-        !AskOkCancel(GetMessage(kStartQuestionMessage), GetMessage(kCaptionMessage)))
+    if (Config().Get(optkey::kRunTerminal) != "1" && ask &&
+        !AskOkCancel(GetMessage(kMsgStartTerminal), GetMessage(kMsgProgramTitle)))
         return false;
     if (!ask)
         return true;
@@ -147,12 +148,12 @@ bool CMTHandler::ReadCell(WindowHandle list, int row, int column, std::string& t
 
 bool CMTHandler::GetSymbols(std::vector<std::string>& symbols) {
     if (!Desk().IsWindow(marketWatchList)) {
-        ShowMessageBox(GetMessage(kListGoneMessage), GetMessage(kCaptionMessage));
+        ShowMessageBox(GetMessage(kMsgMarketWatchGone), GetMessage(kMsgProgramTitle));
         return false;
     }
     // A window handle outlives its window: the number may name another window by now.
     if (!Contains(ToLowerAscii(Desk().ClassName(marketWatchList)), kListViewClass)) {
-        ShowMessageBox(GetMessage(kNotAListMessage), GetMessage(kCaptionMessage));
+        ShowMessageBox(GetMessage(kMsgMarketWatchUnreadable), GetMessage(kMsgProgramTitle));
         return false;
     }
     const int count = Desk().ListItemCount(marketWatchList);

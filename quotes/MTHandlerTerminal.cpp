@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "quotes/MTHandler.h"
+#include "quotes/QuoteKeys.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 
@@ -18,7 +19,7 @@ const char* const kMarketTimeFile =
 } // namespace
 
 std::string CMTHandler::FindTerminalPath() {
-    const std::string configured = Config().Get("MTPATH");
+    const std::string configured = Config().Get(quotekey::kTerminalPath);
     if (!configured.empty() && FileExists(configured))
         return configured;
     // An empty install path would name a file in the root of the current drive.

@@ -2,6 +2,7 @@
 #include "settings/LanguageDetect.h"
 #include "settings/SysPaths.h"
 #include <cstdlib>
+#include "settings/LangTable.h"
 
 namespace {
 const char* const kProductId = "pipward";
@@ -9,7 +10,6 @@ const char* const kAlertsFileName = "\\fxconset.ini";
 const char* const kDefaultVersion = "1.0";
 const char* const kEmailQuery =
     "?sn=3&la={1}&lo={2}&lc={3}&ds={4}&em={5}&vs={6}&ut={7}&ct={8}&pn={100}&mm={101}";
-constexpr int kChinese = 1;
 constexpr int kTerminalSource = 1;
 
 CAppConfig* installedConfig = nullptr;
@@ -29,7 +29,7 @@ CAppConfig::CAppConfig(const AppEnvironment& environment) : CBaseAppConfig(envir
     dataSource = kTerminalSource;
     quotePage1Path = "/jb.aspx";
     quotePage2Path = "/jc.aspx";
-    if (languageIndex == kChinese) {
+    if (languageIndex == kLangChinese) {
         emailServicePath = std::string("/soft/notify.aspx") + kEmailQuery;
         newsPathPrefix = "/cn/";
     } else {

@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "platform/Text.h"
 #include "settings/SysPaths.h"
+#include "settings/TextIds.h"
 #include <functional>
 #include <initializer_list>
 #include <shlobj.h>
@@ -45,7 +46,7 @@ std::string FirstFolder(std::initializer_list<Source> sources, const char* error
             folder += '\\';
         return folder;
     }
-    ShowMessageBox(errorText, GetMessage(0));
+    ShowMessageBox(errorText, GetMessage(kMsgProgramTitle));
     return "";
 }
 } // namespace

@@ -2,6 +2,7 @@
 // run: it measures, it does not judge.
 #include "app/QuoteColumns.h"
 #include "app/TerminalRows.h"
+#include "platform/Text.h"
 #include "quotes/MTHandler.h"
 #include "tests/e2e/SimHarness.h"
 #include <algorithm>

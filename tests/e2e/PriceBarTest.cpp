@@ -1,6 +1,7 @@
 // The main program's price bar against the simulated terminal, seen from outside.
 #include "app/AppMessages.h"
 #include "app/QuoteColumns.h"
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Log.h"
@@ -205,7 +206,7 @@ TEST_F(PriceBarTest, DraggingAColumnDividerStoresTheWidthsAndResizesTheBar) {
     EXPECT_EQ(saved.back(), ',') << "each width is followed by a comma";
     std::vector<int> widths;
     for (int column = 0; column < 8; ++column) {
-        widths.push_back(LeadingDecimal(entries[column]));
+        widths.push_back(LeadingInteger<int>(entries[column]));
         EXPECT_EQ(widths.back(), quotes->ColumnWidth(column)) << "column " << column;
     }
     EXPECT_GT(widths[0], before);

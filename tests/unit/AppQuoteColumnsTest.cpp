@@ -1,4 +1,5 @@
 #include "app/QuoteColumns.h"
+#include "platform/Text.h"
 #include <gtest/gtest.h>
 
 namespace {

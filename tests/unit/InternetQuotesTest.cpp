@@ -1,6 +1,7 @@
 #include "quotes/InternetQuotes.h"
 #include "HttpFakes.h"
 #include "platform/MessageBox.h"
+#include "settings/TextIds.h"
 #include <gtest/gtest.h>
 #include "settings/LangTable.h"
 
@@ -128,7 +129,7 @@ TEST_F(InternetQuotesTest, FailedPageShowsItsTextInTheMessageRow) {
     Complete(1);
     Complete(2);
     ASSERT_EQ(2u, window.messageRows.size());
-    std::string expected = GetMessage(kPageFailedMessage);
+    std::string expected = GetMessage(kMsgPageFailed);
     expected.replace(expected.find("%d"), 2, "2");
     EXPECT_EQ(expected, window.messageRows[0]);
     EXPECT_EQ("Get Filesize Error.", window.messageRows[1]);
@@ -165,7 +166,7 @@ TEST_F(InternetQuotesTest, WaitedFailureShowsOneBoxAtATime) {
     quotes.Refresh(window);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("InternetOpenUrl Error.", boxes[0]);
-    EXPECT_EQ(GetMessage(kProgramTitleMessage), captions[0]);
+    EXPECT_EQ(GetMessage(kMsgProgramTitle), captions[0]);
 }
 
 TEST_F(InternetQuotesTest, FirstRoundThatStartsNothingLeavesTheTimerRunning) {
@@ -185,7 +186,7 @@ TEST_F(InternetQuotesTest, FirstRoundThatStartsNothingLeavesTheTimerRunning) {
 
 TEST_F(InternetQuotesTest, CellCountsTheReceivingTextAsZero) {
     page1->Set(QuotePage("EURUSD", "1.08512") + QuotePage("XAUUSD", "2034.18"));
-    EXPECT_EQ("0", quotes.ReadCell("EURUSD", GetText(kReceivingPriceText)).previous);
+    EXPECT_EQ("0", quotes.ReadCell("EURUSD", GetText(kTextReceivingPrices)).previous);
     const InternetCell cell = quotes.ReadCell("EURUSD", "1.0840");
     EXPECT_EQ("1.0840", cell.previous);
     EXPECT_EQ("1.0851", cell.price);

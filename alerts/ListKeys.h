@@ -1,0 +1,6 @@
+#pragma once
+// Keys of the main settings file that the alerts list window owns.
+namespace listkey {
+// "1" switches every alert off.
+inline constexpr const char* kDisableAll = "disableall";
+} // namespace listkey
