@@ -1,4 +1,5 @@
 #include "app/DlgQuote.h"
+#include "app/RunningInstance_win.h"
 #include "app/StartupRules.h"
 #include "app/TickmonApp.h"
 #include "controls/Skin.h"
@@ -9,7 +10,7 @@
 
 int CTickmonApp::Run() {
     // A running instance shows itself on its next tick when it finds the atom.
-    if (FindWindowW(L"#32770", Widen(kProductWindowTitle).c_str())) {
+    if (FindRunningInstance()) {
         GlobalAddAtomW(Widen(kShowRequestAtom).c_str());
         return 0;
     }

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include "platform/Desktop.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include <cstddef>
 
@@ -185,22 +186,9 @@ public:
 
     void CloseProcess(ProcessHandle process) override { CloseHandle(ProcessHandleOf(process)); }
 
-    // The exact path as the program to run, so a path with blanks cannot start another
-    // program; the command line stays the path itself, as the terminal always received it.
+    // The command line is the path itself, as the terminal always received it.
     bool StartProgram(const std::string& path) override {
-        const std::wstring program = Widen(path);
-        std::wstring commandLine = program;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_SHOWMAXIMIZED;
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                            nullptr, nullptr, &startup, &started))
-            return false;
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-        return true;
+        return ::StartProgram(path, path, StartWindow::Maximized);
     }
 
     void Wait(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }

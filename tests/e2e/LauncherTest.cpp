@@ -1,4 +1,5 @@
 // The launcher seen from outside, with the recorder standing in for the main program.
+#include "platform/Desktop.h"
 #include "tests/e2e/Harness.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -126,6 +127,17 @@ TEST_F(LauncherTest, StartsTheMainProgramByItsExactPathNotByTheFirstWords) {
     ASSERT_TRUE(launcher);
     EXPECT_TRUE(launcher.WaitForExit(kStartTimeout));
     EXPECT_EQ(MainProgramStarts(1, kStartTimeout).size(), 1u);
+    EXPECT_TRUE(ReadRecords(install.Path("..\\Pip.exe")).empty()) << "the decoy was started";
+}
+
+// The terminal is started by the same rule, maximised, with its path as its command line.
+TEST_F(LauncherTest, TerminalStartTakesTheExactPathShownMaximised) {
+    install.Place(RecorderAs("..\\Pip.exe"));
+    ASSERT_TRUE(PlatformDesktop().StartProgram(install.MainProgramPath()));
+    const std::vector<Record> starts = MainProgramStarts(1, kStartTimeout);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].commandLine, install.MainProgramPath());
+    EXPECT_EQ(starts[0].show, std::to_string(SW_SHOWMAXIMIZED));
     EXPECT_TRUE(ReadRecords(install.Path("..\\Pip.exe")).empty()) << "the decoy was started";
 }
 
