@@ -47,9 +47,7 @@ start_programs() {
 }
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$WIN/wineprefix-demo"
-    _wine_env_make_prefix
-    _wine_env_prefix=$WINEPREFIX
+    wine_env_use_display "$WIN/wineprefix-demo"
     echo "demo: running on $DISPLAY; choose Exit in the tray menu and close the terminal to end."
     start_programs
     wineserver -w

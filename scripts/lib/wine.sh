@@ -2,6 +2,8 @@
 # Wine on a private virtual display, for the end-to-end tests and the demo.
 # Source this file, then:
 #   wine_env_start BUILD_DIR   Xvfb + a cached Wine prefix under BUILD_DIR, wineserver kept alive
+#   wine_env_use_display PREFIX_DIR
+#                              the caller's own display + a cached Wine prefix at PREFIX_DIR
 #   run_e2e BUILD_DIR [ARGS]   the end-to-end suite under Wine; returns its exit code
 #   wine_env_stop              ends every Wine process of the prefix and the display (idempotent)
 
@@ -106,16 +108,21 @@ _wine_env_copy_marlett() {
     fi
 }
 
+# Wine's settings for the prefix at $1 (an absolute path), which wine_env_stop then ends.
+_wine_env_use_prefix() {
+    [ -n "$_wine_env_prefix" ] && wine_env_stop
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX=$1
+    _wine_env_prefix=$WINEPREFIX
+}
+
 # One environment per build folder at a time: a wineserver left over from an interrupted
 # run of the same prefix would still talk to its old display, so it is ended first.
 wine_env_start() {
     local build_dir
     build_dir=$(cd "${1:?wine_env_start BUILD_DIR}" && pwd) || return 1
-    [ -n "$_wine_env_prefix" ] && wine_env_stop
-    export WINEDEBUG=${WINEDEBUG:--all}
-    export WINEDLLOVERRIDES="mscoree,mshtml="
-    export WINEPREFIX="$build_dir/wineprefix"
-    _wine_env_prefix=$WINEPREFIX
+    _wine_env_use_prefix "$build_dir/wineprefix"
     wineserver -k >/dev/null 2>&1 || true
     _wine_env_start_display || { wine_env_stop; return 1; }
     _wine_env_make_prefix || { wine_env_stop; return 1; }
@@ -124,6 +131,16 @@ wine_env_start() {
     # Start the session's services and desktop now, detached from the caller's output:
     # started later by a test they would inherit its stdout and keep a pipe open.
     wineboot </dev/null >/dev/null 2>&1 || { _wine_env_log "wineboot failed"; wine_env_stop; return 1; }
+}
+
+# For a person watching: no private display, and no lingering wineserver, so that
+# `wineserver -w` returns once the last program has ended.
+wine_env_use_display() {
+    local prefix=${1:?wine_env_use_display PREFIX_DIR}
+    mkdir -p "$prefix" && prefix=$(cd "$prefix" && pwd) || return 1
+    _wine_env_use_prefix "$prefix"
+    _wine_env_make_prefix || { wine_env_stop; return 1; }
+    _wine_env_copy_marlett
 }
 
 wine_env_stop() {
