@@ -105,11 +105,7 @@ const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
 };
 
 CDlgAlertAdd::CDlgAlertAdd(std::string alertId, HWND listWindow)
-    : Dialog(IDD_ALERT_EDITOR), alertId(std::move(alertId)), listWindow(listWindow) {}
-
-bool CDlgAlertAdd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-    return DispatchMap(*this, messages, message, wParam, lParam, result);
-}
+    : DialogOf(IDD_ALERT_EDITOR), alertId(std::move(alertId)), listWindow(listWindow) {}
 
 MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
     RECT place{};

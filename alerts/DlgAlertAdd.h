@@ -5,7 +5,7 @@
 #include "quotes/FXData.h"
 #include <string>
 
-class CDlgAlertAdd final : public Dialog {
+class CDlgAlertAdd final : public DialogOf<CDlgAlertAdd> {
 public:
     // An empty id makes new alerts; listWindow is refilled after each save.
     CDlgAlertAdd(std::string alertId, HWND listWindow);
@@ -13,8 +13,6 @@ public:
     static const MessageMap<CDlgAlertAdd> messages;
 
 private:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
-
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
     MsgResult OnMouseWheel(MsgWParam, MsgLParam);
     MsgResult OnHttpDone(MsgWParam, MsgLParam);

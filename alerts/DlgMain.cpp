@@ -62,11 +62,7 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onCommand(IDC_LIST_CLOSE, BN_CLICKED, &CDlgMain::OnHide, "OnClose"),
 };
 
-CDlgMain::CDlgMain() : Dialog(IDD_ALERTS_LIST) {}
-
-bool CDlgMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-    return DispatchMap(*this, messages, message, wParam, lParam, result);
-}
+CDlgMain::CDlgMain() : DialogOf(IDD_ALERTS_LIST) {}
 
 MsgResult CDlgMain::OnInitDialog(MsgWParam, MsgLParam) {
     alertList.Attach(Item(IDC_ALERT_LIST));
@@ -237,7 +233,7 @@ void CDlgMain::ApplySelectionTimer() {
     if (now != ComparableSelection(lastSelection))
         ApplySelection();
     else if (!clickedSymbol.empty())
-        OpenFloatWindow(clickedSymbol); // opens or closes the pair's own window
+        OpenFloatWindow(clickedSymbol); // the pair's own price window
     clickedSymbol.clear();
     lastSelection = "," + now + ",";
 }

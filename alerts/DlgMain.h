@@ -9,7 +9,7 @@ inline constexpr UINT_PTR kApplySelectionTimer = 2001;
 inline constexpr UINT_PTR kUpdateButtonsTimer = 2002;
 inline constexpr UINT kListTimerMs = 200;
 
-class CDlgMain final : public Dialog {
+class CDlgMain final : public DialogOf<CDlgMain> {
 public:
     CDlgMain();
 
@@ -20,8 +20,6 @@ public:
     void FillCurrencyList();
 
 private:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
-
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
     MsgResult OnTimer(MsgWParam, MsgLParam);
     MsgResult OnSysCommand(MsgWParam, MsgLParam);

@@ -35,11 +35,7 @@ const MessageMap<CDlgAbout> CDlgAbout::messages = {
     onCommand(IDCANCEL, &CDlgAbout::OnOk, "OnCancel"),
 };
 
-CDlgAbout::CDlgAbout() : Dialog(IDD_ABOUT) {}
-
-bool CDlgAbout::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-    return DispatchMap(*this, messages, message, wParam, lParam, result);
-}
+CDlgAbout::CDlgAbout() : DialogOf(IDD_ABOUT) {}
 
 MsgResult CDlgAbout::OnInitDialog(MsgWParam, MsgLParam) {
     const AboutTexts texts = TextsFor(AppConfig().languageIndex);

@@ -3,15 +3,13 @@
 #include "controls/HyperLink.h"
 #include "platform/Dialog.h"
 
-class CDlgAbout final : public Dialog {
+class CDlgAbout final : public DialogOf<CDlgAbout> {
 public:
     CDlgAbout();
 
     static const MessageMap<CDlgAbout> messages;
 
 private:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
-
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
     MsgResult OnOk(MsgWParam, MsgLParam);
 

@@ -9,7 +9,8 @@
 using namespace e2e;
 
 namespace {
-constexpr int kTextSelectCurrency = 9, kTextInputCondition = 27, kTextFinished = 123;
+constexpr int kTextSelectCurrency = 9, kTextInputCondition = 27, kTextSoundFile = 28;
+constexpr int kTextFinished = 123;
 constexpr int kPopupMessage = 1063;
 constexpr int kPopupSymbol = 1094;
 
@@ -143,6 +144,8 @@ TEST_F(AlertWindowsTest, AnEditedAlertResetsSwitchesOffAndClosesOnSubmit) {
     EXPECT_TRUE(IsEnabledItem(editor, IDC_SOUND_FILE)); // only "Sound" is on
     EXPECT_FALSE(IsEnabledItem(editor, IDC_SPEAK_LAST));
 
+    Click(editor, IDC_TEST); // its wave file does not exist
+    EXPECT_EQ(Answer(IDOK), GetText(kTextSoundFile));
     TypeText(editor, IDC_ALERT_PRICE, "1.4000");
     Click(editor, IDC_RESET);
     ASSERT_TRUE(
