@@ -1,6 +1,5 @@
 #include "app/LaterWindows.h"
 
-void OpenOptionsWindow(int) {}
 void OpenFloatWindow(const std::string&) {}
 void BringBackFloatWindows() {}
 bool AnyFloatWindowShown() {

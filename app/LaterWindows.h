@@ -3,7 +3,7 @@
 
 // Calls into the windows that the options, alerts, floating-price and news work adds.
 // Until those windows exist these do nothing and answer "no such window".
-void OpenOptionsWindow(int page); // modal
+void OpenOptionsWindow(int page); // modal (options/DlgOptions.cpp)
 // The alerts list window's (alerts/DlgMainAccess.cpp).
 bool IsAlertsListActive(); // the application's last active pop-up
 void OpenAlertsWindow(bool toggle);

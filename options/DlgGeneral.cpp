@@ -1,0 +1,142 @@
+#include "options/DlgGeneral.h"
+#include "app/BarSettings.h"
+#include "app/StartupRules.h"
+#include "options/OptionKeys.h"
+#include "options/OptionRules.h"
+#include "platform/AlertControls.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/Text.h"
+#include "quotes/MTHandler.h"
+#include "quotes/QuoteKeys.h"
+#include "resources/resource.h"
+#include "settings/Config.h"
+#include "settings/Log.h"
+#include "settings/SysPaths.h"
+#include "settings/TextIds.h"
+#include <commdlg.h>
+#include "settings/LangTable.h"
+
+namespace {
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValue = "Tickmon";
+constexpr const char* kSecondsItems[] = {"5", "10", "20", "30", "60"};
+constexpr const char* kTerminalProgram = "terminal.exe";
+constexpr int kBrowseTextEntry = 0;
+} // namespace
+
+const MessageMap<CDlgGeneral> CDlgGeneral::messages = {
+    onMessage(WM_INITDIALOG, &CDlgGeneral::OnInitDialog, "OnInitDialog"),
+    onCommand(IDC_OPT_WITH_WINDOWS, BN_CLICKED, &CDlgGeneral::OnWithWindows, "OnAutorun"),
+    onCommand(IDC_OPT_RUN_TERMINAL, BN_CLICKED, &CDlgGeneral::OnRunTerminal, "OnRunMT4"),
+    onCommand(IDC_OPT_BROWSE, BN_CLICKED, &CDlgGeneral::OnBrowse, "OnBrowse"),
+};
+
+CDlgGeneral::CDlgGeneral(PageChanged changed)
+    : DialogOf(IDD_OPT_GENERAL), changed(std::move(changed)) {}
+
+bool CDlgGeneral::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (message == WM_COMMAND && loaded && changed)
+        changed();
+    return DialogOf::OnMessage(message, wParam, lParam, result);
+}
+
+MsgResult CDlgGeneral::OnInitDialog(MsgWParam, MsgLParam) {
+    const std::pair<int, int> texts[] = {
+        {IDC_OPT_WITH_WINDOWS, kTextOptWithWindows},
+        {IDC_OPT_RUN_TERMINAL, kTextOptRunTerminal},
+        {IDC_OPT_HIDE_TERMINAL, kTextOptHideTerminal},
+        {IDC_OPT_TRAY_ICON, kTextOptTrayIcon},
+        {IDC_OPT_CLOSE_POPUP, kTextOptClosePopup},
+        {IDC_OPT_SECONDS_LABEL, kTextOptSeconds},
+        {IDC_OPT_BROWSE, kBrowseTextEntry},
+    };
+    for (const auto& [id, entry] : texts)
+        SetControlText(Item(id), GetText(entry));
+    ComboBox seconds(Item(IDC_OPT_SECONDS));
+    for (const char* item : kSecondsItems)
+        seconds.Add(item);
+
+    const std::string path = MTHandler().FindTerminalPath();
+    SetControlText(Item(IDC_OPT_PATH), path);
+    SetChecked(Item(IDC_OPT_WITH_WINDOWS), Config().Get(optkey::kAutoRun) == "1");
+    SetChecked(Item(IDC_OPT_RUN_TERMINAL),
+               Config().Get(optkey::kRunTerminal) == "1" && !path.empty());
+    SetChecked(Item(IDC_OPT_HIDE_TERMINAL), Config().Get(optkey::kHideTerminal) == "1");
+    SetChecked(Item(IDC_OPT_TRAY_ICON), Config().Get(optkey::kShowTrayIcon) != "0");
+    const PopupClosing closing = ReadPopupClosing(Config().Get(optkey::kPopupCloseSeconds));
+    SetChecked(Item(IDC_OPT_CLOSE_POPUP), closing.closes);
+    SetControlText(Item(IDC_OPT_SECONDS), closing.seconds);
+    loaded = true;
+    return TRUE;
+}
+
+MsgResult CDlgGeneral::OnWithWindows(MsgWParam, MsgLParam) {
+    const StartChecks checks = AfterWithWindowsClick(
+        {IsChecked(Item(IDC_OPT_WITH_WINDOWS)), IsChecked(Item(IDC_OPT_RUN_TERMINAL))});
+    SetChecked(Item(IDC_OPT_RUN_TERMINAL), checks.runTerminal);
+    return 0;
+}
+
+MsgResult CDlgGeneral::OnRunTerminal(MsgWParam, MsgLParam) {
+    if (ControlText(Item(IDC_OPT_PATH)).empty()) {
+        Browse();
+        if (ControlText(Item(IDC_OPT_PATH)).empty())
+            SetChecked(Item(IDC_OPT_RUN_TERMINAL), false);
+    }
+    const StartChecks checks = AfterRunTerminalClick(
+        {IsChecked(Item(IDC_OPT_WITH_WINDOWS)), IsChecked(Item(IDC_OPT_RUN_TERMINAL))});
+    SetChecked(Item(IDC_OPT_WITH_WINDOWS), checks.withWindows);
+    return 0;
+}
+
+MsgResult CDlgGeneral::OnBrowse(MsgWParam, MsgLParam) {
+    Browse();
+    return 0;
+}
+
+void CDlgGeneral::Browse() {
+    wchar_t file[MAX_PATH] = {};
+    const std::wstring title = Widen(GetText(kTextOptSelectTerminal));
+    static const wchar_t kFilter[] = L"terminal.exe\0terminal.exe\0";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog))
+        return;
+    const std::string path = Narrow(file);
+    SetControlText(Item(IDC_OPT_PATH), path);
+    Config().Set(quotekey::kTerminalPath, path);
+}
+
+void CDlgGeneral::Apply() {
+    const bool withWindows = IsChecked(Item(IDC_OPT_WITH_WINDOWS));
+    Config().Set(optkey::kAutoRun, withWindows ? "1" : "0");
+    WriteLogOnEntry(withWindows);
+    Config().Set(optkey::kRunTerminal, IsChecked(Item(IDC_OPT_RUN_TERMINAL)) ? "1" : "0");
+    Config().Set(optkey::kHideTerminal, IsChecked(Item(IDC_OPT_HIDE_TERMINAL)) ? "1" : "0");
+    const bool trayIcon = IsChecked(Item(IDC_OPT_TRAY_ICON));
+    Config().Set(optkey::kShowTrayIcon, trayIcon ? "1" : "0");
+    Config().Set(optkey::kPopupCloseSeconds,
+                 PopupClosingSetting(IsChecked(Item(IDC_OPT_CLOSE_POPUP)),
+                                     ControlText(Item(IDC_OPT_SECONDS))));
+}
+
+void CDlgGeneral::WriteLogOnEntry(bool on) {
+    if (!on) {
+        CurrentRegistry().DeleteValue(RegistryRoot::CurrentUser, kRunKey, kRunValue);
+        return;
+    }
+    std::string caller = CallerPathFromCommandLine(GetCommandLineText());
+    if (caller.empty() || !FileExists(caller))
+        caller = GetProgramPath();
+    // Not reported to the user: the box stays ticked and the next Apply tries again.
+    if (!CurrentRegistry().WriteString(RegistryRoot::CurrentUser, kRunKey, kRunValue,
+                                       LogOnEntryText(caller)))
+        WriteLog("The log-on entry could not be written");
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The options window's general page: start-up, terminal, tray icon and popup closing.
+#include "options/DlgOptionPage.h"
+#include "platform/Dialog.h"
+
+class CDlgGeneral final : public DialogOf<CDlgGeneral> {
+public:
+    explicit CDlgGeneral(PageChanged changed);
+    static const MessageMap<CDlgGeneral> messages;
+    void Apply();
+
+private:
+    // Every command of the page counts as a change.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    MsgResult OnInitDialog(MsgWParam, MsgLParam);
+    MsgResult OnWithWindows(MsgWParam, MsgLParam);
+    MsgResult OnRunTerminal(MsgWParam, MsgLParam);
+    MsgResult OnBrowse(MsgWParam, MsgLParam);
+    void Browse();
+    void WriteLogOnEntry(bool on);
+
+    PageChanged changed;
+    bool loaded = false;
+};

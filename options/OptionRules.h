@@ -1,0 +1,42 @@
+#pragma once
+// Rules of the options window's pages, apart from the windows.
+#include "app/HotKeys.h"
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Pages of the options window, in tab order.
+enum OptionsPage { kGeneralPage, kHotKeyPage, kSourcePage, kEmailPage, kOptionsPageCount };
+
+// Two or more characters before the first "@", no space, and a "." at least two places
+// after the "@" that is not the last character. Control characters are refused too: a line
+// break would split the settings line.
+bool IsValidEmailAddress(const std::string& address);
+
+// The hot-key control's word: modifiers in the high byte, the key code in the low byte.
+std::uint16_t HotKeyControlWord(const HotKeyChoice& choice);
+HotKeyChoice HotKeyFromControlWord(std::uint16_t word);
+
+// The general page's two coupled boxes: starting with Windows implies starting the terminal.
+struct StartChecks {
+    bool withWindows = false;
+    bool runTerminal = false;
+};
+StartChecks AfterWithWindowsClick(StartChecks checks);
+StartChecks AfterRunTerminalClick(StartChecks checks);
+
+// The log-on entry's text: the quoted caller path and the switch the launcher waits on.
+std::string LogOnEntryText(const std::string& callerPath);
+
+// "CLSNTFSNDS": what the page shows, and what it stores.
+struct PopupClosing {
+    bool closes = true;
+    std::string seconds = "5";
+};
+PopupClosing ReadPopupClosing(const std::string& stored);
+// "-1" when the box is clear; a whole number of seconds from 1 to a day, else the default.
+std::string PopupClosingSetting(bool closes, const std::string& shownSeconds);
+
+// The pages OK applies: every changed page, the one on screen last and always.
+std::vector<int> PagesToApplyOnOk(const std::array<bool, kOptionsPageCount>& changed, int selected);
