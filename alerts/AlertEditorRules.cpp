@@ -1,15 +1,11 @@
 #include "alerts/AlertEditorRules.h"
 #include "quotes/PriceFormat.h"
 #include "resources/resource.h"
+#include "settings/TextIds.h"
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-constexpr int kTextSelectCurrency = 9;
-constexpr int kTextInputContent = 26;
-constexpr int kTextInputCondition = 27;
-constexpr int kTextSoundFile = 28;
-constexpr int kTextOneAction = 32;
 // A count or interval beyond this is a typing slip, not a wish.
 constexpr long kLargestCount = 99999;
 constexpr std::size_t kBrowseFolderFrom = 6;

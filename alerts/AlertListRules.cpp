@@ -1,13 +1,12 @@
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertNumbers.h"
 #include "alerts/AlertStore.h"
+#include "platform/Text.h"
+#include "settings/TextIds.h"
 #include <cctype>
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kTextNotification = 21, kTextSound = 22, kTextVoice = 23, kTextEmail = 78;
-constexpr int kTextEvery = 33, kTextPips = 34, kTextPrice = 38, kTextAny = 104;
-constexpr int kTextMinute = 112, kTextDisabled = 117;
 constexpr int kInformationMargin = 80;
 constexpr int kInformationRoomy = 180;
 constexpr int kInformationNarrow = 100;
@@ -17,7 +16,7 @@ constexpr int kInformationNarrow = 100;
 std::string AlertActionText(const AlertValues& alert) {
     if (alert(alertkey::kEnabled) == "0")
         return GetText(kTextDisabled);
-    const long long mode = TextToInteger(alert(alertkey::kMode));
+    const long long mode = LeadingInteger(alert(alertkey::kMode));
     std::string text;
     for (const auto& [bit, entry] : {std::pair{kActionPopup, kTextNotification},
                                      {kActionVoice, kTextVoice},
@@ -59,7 +58,8 @@ std::string AlertConditionText(const AlertValues& alert) {
 }
 
 std::string AlertInformation(const AlertValues& alert) {
-    if (alert(alertkey::kEnabled) == "0" || !(TextToInteger(alert(alertkey::kMode)) & kActionPopup))
+    if (alert(alertkey::kEnabled) == "0" ||
+        !(LeadingInteger(alert(alertkey::kMode)) & kActionPopup))
         return "";
     return MessageOneLine(alert(alertkey::kTrayMsg));
 }

@@ -13,19 +13,11 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
+#include "settings/TextIds.h"
 #include <commdlg.h>
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kTextSubmit = 1, kTextTest = 2, kTextReset = 3, kTextClose = 5, kTextCurrency = 8;
-constexpr int kTextEnable = 17, kTextConditions = 18, kTextAction = 20, kTextNotification = 21;
-constexpr int kTextSound = 22, kTextVoice = 23, kTextEvery = 33, kTextPips = 34;
-constexpr int kTextSpeakLast = 35, kTextNumber = 36, kTextNoName = 37, kTextPrice = 38;
-constexpr int kTextEmail = 78, kTextEveryPips = 101, kTextLocalTime = 102, kTextCaption = 103;
-constexpr int kTextAny = 104, kTextAnd = 110, kTextHour = 111, kTextMinute = 112;
-constexpr int kTextDefault = 113, kTextCustom = 114, kTextAutoDelete = 115, kTextTimes = 116;
-constexpr int kTextFinished = 123, kTextUnlimited = 124, kTextEveryMins = 125;
-constexpr int kCaptionMessage = 0;
 constexpr int kEmailPage = 3;
 constexpr int kMoveUp = 100;
 constexpr int kDefaultPipItem = 3;
@@ -232,7 +224,7 @@ void CDlgAlertAdd::LoadAlert() {
     ComboBox(Item(IDC_ALERT_CURRENCY)).SelectText(value(alertkey::kCurrency));
     SetChecked(Item(IDC_ALERT_ENABLED), value(alertkey::kEnabled) != "0");
     ComboBox(Item(IDC_ALERT_CONDITION))
-        .Select(static_cast<int>(TextToInteger(value(alertkey::kCondition))));
+        .Select(static_cast<int>(LeadingInteger(value(alertkey::kCondition))));
     SetControlText(Item(IDC_ALERT_PRICE), value(alertkey::kPrice));
     ComboBox pips(Item(IDC_PIP_STEP));
     if (const std::string diff = value(alertkey::kDiffPips); !diff.empty()) {
@@ -257,7 +249,7 @@ void CDlgAlertAdd::LoadAlert() {
     SetControlText(Item(IDC_SOUND_FILE), value(alertkey::kSoundFile));
     const std::string speakLength = value(alertkey::kSpeakLen);
     ComboBox(Item(IDC_SPEAK_DIGITS)).SelectText(speakLength);
-    SetChecked(Item(IDC_SPEAK_LAST), TextToInteger(speakLength) >= 1);
+    SetChecked(Item(IDC_SPEAK_LAST), LeadingInteger(speakLength) >= 1);
     SetChecked(Item(IDC_NO_NAME), value(alertkey::kSpeakName) == "0");
     const std::string message = MessageLines(value(alertkey::kTrayMsg));
     SetControlText(Item(IDC_CUSTOM_TEXT), message);
@@ -268,7 +260,7 @@ void CDlgAlertAdd::LoadAlert() {
     if (times != kUnlimited && times != kNoCountInForce)
         SetControlText(Item(IDC_ALERT_TIMES), times);
     SetChecked(Item(IDC_AUTO_DELETE), value(alertkey::kAutoDelete) == "1");
-    const long long mode = TextToInteger(value(alertkey::kMode));
+    const long long mode = LeadingInteger(value(alertkey::kMode));
     SetChecked(Item(IDC_NOTIFICATION), (mode & kActionPopup) != 0);
     SetChecked(Item(IDC_VOICE), (mode & kActionVoice) != 0);
     SetChecked(Item(IDC_SOUND), (mode & kActionSound) != 0);
@@ -365,7 +357,7 @@ AlertForm CDlgAlertAdd::ReadForm() const {
     form.email = IsChecked(Item(IDC_EMAIL));
     form.soundfile = ControlText(Item(IDC_SOUND_FILE));
     form.speakLastOn = IsChecked(Item(IDC_SPEAK_LAST));
-    form.speakDigits = static_cast<int>(TextToInteger(ControlText(Item(IDC_SPEAK_DIGITS))));
+    form.speakDigits = static_cast<int>(LeadingInteger(ControlText(Item(IDC_SPEAK_DIGITS))));
     form.dontSpeakName = IsChecked(Item(IDC_NO_NAME));
     form.customOn = IsChecked(Item(IDC_CUSTOM_TEXT_ON));
     form.customText = ControlText(Item(IDC_CUSTOM_TEXT));
@@ -381,7 +373,7 @@ bool CDlgAlertAdd::Refused(const AlertForm& form) {
     if (!refusal)
         return false;
     MessageBoxW(Handle(), Widen(GetText(refusal->text)).c_str(),
-                Widen(GetMessage(kCaptionMessage)).c_str(), MB_OK);
+                Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
     if (refusal->focus) {
         SetFocus(Item(refusal->focus));
         if (refusal->openList)
@@ -406,7 +398,7 @@ MsgResult CDlgAlertAdd::OnSubmit(MsgWParam, MsgLParam) {
         return 0;
     }
     MessageBoxW(Handle(), Widen(GetText(kTextFinished)).c_str(),
-                Widen(GetMessage(kCaptionMessage)).c_str(), MB_OK);
+                Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
     return 0;
 }
 
@@ -497,7 +489,7 @@ MsgResult CDlgAlertAdd::OnMinus(MsgWParam, MsgLParam) {
 
 MsgResult CDlgAlertAdd::OnMouseWheel(MsgWParam wParam, MsgLParam) {
     HWND focus = GetFocus();
-    const int turn = static_cast<short>(CommandCode(wParam)); // the wheel delta
+    const int turn = WheelDelta(wParam);
     for (int id : {IDC_ALERT_PRICE, IDC_START_PRICE})
         if (focus == Item(id) && turn != 0)
             MovePrice(id, "1", turn > 0 ? 1 : -1);

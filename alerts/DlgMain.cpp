@@ -12,17 +12,10 @@
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
+#include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kTextClose = 5, kTextRefresh = 6, kTextCurrency = 8, kTextContact = 10;
-constexpr int kTextShow = 12, kTextBid = 14, kTextAsk = 15, kTextSelectOne = 25;
-constexpr int kTextConditions = 18, kTextInformation = 19, kTextAction = 20;
-constexpr int kTextDisableAll = 41, kTextDeleteColumn = 42, kTextOptions = 44;
-constexpr int kTextSelectLabel = 105, kTextAdd = 106, kTextEdit = 107, kTextDelete = 108;
-constexpr int kTextClear = 109, kTextAlwaysOnTop = 122, kTextAskDelete = 131;
-constexpr int kTextAskClear = 132;
-constexpr int kCaptionMessage = 0;
 constexpr int kIdColumn = 5;
 constexpr DWORD kListStyles = 0x35; // grid lines, check boxes, header drag, full-row select
 constexpr int kShorterBy = 90;
@@ -104,7 +97,7 @@ void CDlgMain::Shorten() {
 }
 
 void CDlgMain::SetTexts() {
-    SetControlText(Handle(), GetMessage(kCaptionMessage));
+    SetControlText(Handle(), GetMessage(kMsgProgramTitle));
     const std::string blank = AppConfig().languageIndex == kLangChinese ? "" : " ";
     const std::pair<int, std::string> texts[] = {
         {IDC_SELECT_LABEL, GetText(kTextSelectLabel) + ":"},
@@ -246,7 +239,7 @@ void CDlgMain::ApplySelection() {
     const std::string list = DisplayListOf(checked);
     if (checked.empty()) {
         MessageBoxW(Handle(), Widen(GetText(kTextSelectOne)).c_str(),
-                    Widen(GetMessage(kCaptionMessage)).c_str(), MB_OK);
+                    Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
         return;
     }
     Config().Set("DisplayCurrency", list);
@@ -364,7 +357,7 @@ MsgResult CDlgMain::OnEdit(MsgWParam, MsgLParam) {
 
 bool CDlgMain::Ask(int text) {
     return MessageBoxW(Handle(), Widen(GetText(text)).c_str(),
-                       Widen(GetMessage(kCaptionMessage)).c_str(), MB_OKCANCEL) == IDOK;
+                       Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OKCANCEL) == IDOK;
 }
 
 MsgResult CDlgMain::OnDelete(MsgWParam, MsgLParam) {

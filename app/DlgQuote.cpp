@@ -1,5 +1,6 @@
 #include "app/DlgQuote.h"
 #include "alerts/Actions.h"
+#include "alerts/AlertWindows.h"
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyServices.h"
 #include "app/AppMessages.h"
@@ -177,6 +178,9 @@ void CDlgQuote::BuildQuoteTable() {
     ListView_SetTextBkColor(quoteList.Handle(), kListBackground);
     columnsReady = true;
     BuildColumns(true);
+    // An alert that deletes itself refills the list window when it is open.
+    alerts.SetListHooks({&IsAlertsListActive, &AlertsListExists, &RefillAlertsListWithReload});
+    CDlgNotify::SetOpenAlertsList([] { OpenAlertsWindow(false); });
     ReloadAlerts();
 }
 
@@ -382,9 +386,6 @@ void CDlgQuote::DestroyPageWindows() {
 
 void CDlgQuote::ReloadAlerts() {
     alerts.SetPath(AppConfig().alertsPath);
-    // The alerts list window is not there yet: the table is reloaded instead of refilled.
-    alerts.SetListHooks({&IsAlertsListActive, [] { return false; }, [] {}});
-    CDlgNotify::SetOpenAlertsList([] { OpenAlertsWindow(false); });
     alerts.ReloadAlerts();
 }
 

@@ -2,6 +2,7 @@
 #include "platform/AlertControls.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
+#include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
 #ifndef PIPWARDEN_HOMEPAGE
@@ -9,7 +10,6 @@
 #endif
 
 namespace {
-constexpr int kCaptionMessage = 0;
 
 struct AboutTexts {
     const char *version, *folder, *homePage;
@@ -39,7 +39,7 @@ CDlgAbout::CDlgAbout() : DialogOf(IDD_ABOUT) {}
 
 MsgResult CDlgAbout::OnInitDialog(MsgWParam, MsgLParam) {
     const AboutTexts texts = TextsFor(AppConfig().languageIndex);
-    const std::string title = GetMessage(kCaptionMessage);
+    const std::string title = GetMessage(kMsgProgramTitle);
     SetControlText(Handle(), title);
     SetControlText(Item(IDC_ABOUT_TITLE), title);
     SetControlText(Item(IDC_ABOUT_VERSION),

@@ -62,3 +62,7 @@ inline int DownloadStatus(LPARAM lParam) {
 inline INT_PTR BrushResult(HBRUSH brush) {
     return reinterpret_cast<INT_PTR>(brush);
 }
+// WM_MOUSEWHEEL: the turn, positive away from the user.
+inline int WheelDelta(WPARAM wParam) {
+    return GET_WHEEL_DELTA_WPARAM(wParam);
+}
