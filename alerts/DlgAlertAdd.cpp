@@ -4,6 +4,7 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/NotifyServices.h"
 #include "app/LaterWindows.h"
+#include "options/OptionKeys.h"
 #include "platform/AlertControls.h"
 #include "platform/FileSystem.h"
 #include "platform/Params.h"
@@ -22,7 +23,6 @@ constexpr int kEmailPage = 3;
 constexpr int kMoveUp = 100;
 constexpr int kDefaultPipItem = 3;
 constexpr const char* kBringToTopKey = "PriceBarBringToTop";
-constexpr const char* kEmailKey = "NOTIFYEMAIL";
 const wchar_t* const kChineseFace = L"宋体";
 
 struct BoxItems {
@@ -456,7 +456,7 @@ MsgResult CDlgAlertAdd::OnVoiceClick(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgAlertAdd::OnEmailClick(MsgWParam, MsgLParam) {
-    if (IsChecked(Item(IDC_EMAIL)) && Config().Get(kEmailKey).empty())
+    if (IsChecked(Item(IDC_EMAIL)) && Config().Get(optkey::kNotifyEmail).empty())
         OpenOptionsWindow(kEmailPage);
     return 0;
 }

@@ -3,12 +3,14 @@
 #include "alerts/AlertStore.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgAlertAdd.h"
+#include "alerts/ListKeys.h"
 #include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
 #include "quotes/PriceLookup.h"
+#include "quotes/QuoteKeys.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
@@ -21,7 +23,6 @@ constexpr DWORD kListStyles = 0x35; // grid lines, check boxes, header drag, ful
 constexpr int kShorterBy = 90;
 constexpr int kButtonsUpBy = 85;
 constexpr UINT kAboutCommandMask = 0xFFF0;
-constexpr const char* kDisableAllKey = "disableall";
 constexpr const char* kTopmostKey = "OptionTOPMOST";
 const wchar_t* const kChineseFace = L"宋体";
 
@@ -69,7 +70,7 @@ MsgResult CDlgMain::OnInitDialog(MsgWParam, MsgLParam) {
     const bool bid = MTHandler().ShowBid();
     SetChecked(Item(IDC_SHOW_BID), bid);
     SetChecked(Item(IDC_SHOW_ASK), !bid);
-    SetChecked(Item(IDC_DISABLE_ALL), Config().Get(kDisableAllKey) == "1");
+    SetChecked(Item(IDC_DISABLE_ALL), Config().Get(listkey::kDisableAll) == "1");
     SetUpColumns();
     FillCurrencyList();
     Refill(false);
@@ -281,14 +282,14 @@ void CDlgMain::UpdateButtons() {
 }
 
 MsgResult CDlgMain::OnShowBid(MsgWParam, MsgLParam) {
-    Config().Set("ShowBidPrice", "1");
+    Config().Set(quotekey::kShowBid, "1");
     MTHandler().SetShowBid(true);
     ApplySelection();
     return 0;
 }
 
 MsgResult CDlgMain::OnShowAsk(MsgWParam, MsgLParam) {
-    Config().Set("ShowBidPrice", "0");
+    Config().Set(quotekey::kShowBid, "0");
     MTHandler().SetShowBid(false);
     ApplySelection();
     return 0;
@@ -337,7 +338,7 @@ void CDlgMain::ApplyDisableAll() {
     } else {
         StartTimer(kUpdateButtonsTimer, kListTimerMs);
     }
-    Config().Set(kDisableAllKey, off ? "1" : "0");
+    Config().Set(listkey::kDisableAll, off ? "1" : "0");
 }
 
 MsgResult CDlgMain::OnAdd(MsgWParam, MsgLParam) {

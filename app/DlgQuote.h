@@ -40,6 +40,8 @@ public:
     // The global hot keys, registered again after the options changed them.
     std::string RegisterHotKeys() { return hotKeys.Register(Handle()); }
     void UnregisterHotKeys() { hotKeys.Unregister(); }
+    // The tray icon on or off at once, as the options page sets it.
+    void ShowTrayIcon(bool on);
 
 private:
     // The bar as the Internet quote path drives it.

@@ -43,6 +43,13 @@ void CDlgQuote::AddTrayIcon() {
     trayIcon.Add(GetMessage(kMsgProgramTitle));
 }
 
+void CDlgQuote::ShowTrayIcon(bool on) {
+    if (!on)
+        trayIcon.Remove();
+    else if (!trayIcon.Shown())
+        AddTrayIcon();
+}
+
 MsgResult CDlgQuote::OnTrayNotify(MsgWParam, MsgLParam lParam) {
     switch (TrayMouseMessage(lParam)) {
     case WM_LBUTTONDOWN:

@@ -1,5 +1,6 @@
 #include "options/DlgGeneral.h"
 #include "app/BarSettings.h"
+#include "app/DlgQuote.h"
 #include "app/StartupRules.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -122,6 +123,8 @@ void CDlgGeneral::Apply() {
     Config().Set(optkey::kHideTerminal, IsChecked(Item(IDC_OPT_HIDE_TERMINAL)) ? "1" : "0");
     const bool trayIcon = IsChecked(Item(IDC_OPT_TRAY_ICON));
     Config().Set(optkey::kShowTrayIcon, trayIcon ? "1" : "0");
+    if (CDlgQuote* bar = PriceBar())
+        bar->ShowTrayIcon(trayIcon);
     Config().Set(optkey::kPopupCloseSeconds,
                  PopupClosingSetting(IsChecked(Item(IDC_OPT_CLOSE_POPUP)),
                                      ControlText(Item(IDC_OPT_SECONDS))));
