@@ -5,9 +5,6 @@
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
-#ifndef PIPWARDEN_HOMEPAGE
-#define PIPWARDEN_HOMEPAGE ""
-#endif
 
 namespace {
 
