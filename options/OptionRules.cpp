@@ -76,3 +76,30 @@ std::vector<int> PagesToApplyOnOk(const std::array<bool, kOptionsPageCount>& cha
     pages.push_back(selected);
     return pages;
 }
+
+int ChosenTerminalIndex(const std::vector<std::string>& titles, const std::string& source) {
+    int chosen = titles.empty() ? -1 : 0;
+    if (source.empty())
+        return chosen;
+    for (std::size_t each = 0; each < titles.size(); ++each)
+        if (titles[each].find(source) != std::string::npos)
+            chosen = static_cast<int>(each);
+    return chosen;
+}
+
+bool TerminalPickNeedsRestart(bool startAllowed, int remembered, int picked) {
+    return !startAllowed && picked != remembered;
+}
+
+bool SourceApplyAsksRestart(int dataSource, int choice, bool startAllowed) {
+    constexpr int kLastTerminalSource = 9;
+    return dataSource <= kLastTerminalSource && dataSource != choice && !startAllowed;
+}
+
+std::string WithTitle(const std::string& format, const std::string& title) {
+    std::string text = format;
+    const std::size_t mark = text.find("%s");
+    if (mark != std::string::npos)
+        text.replace(mark, 2, title);
+    return text;
+}

@@ -40,3 +40,18 @@ std::string PopupClosingSetting(bool closes, const std::string& shownSeconds);
 
 // The pages OK applies: every changed page, the one on screen last and always.
 std::vector<int> PagesToApplyOnOk(const std::array<bool, kOptionsPageCount>& changed, int selected);
+
+// The data-source page's terminal list: the last title holding the remembered "MTSource"
+// text, else the first title; -1 when no terminal runs.
+int ChosenTerminalIndex(const std::vector<std::string>& titles, const std::string& source);
+
+// A new pick in the terminal list needs a restart only once the reader is attached to
+// another terminal.
+bool TerminalPickNeedsRestart(bool startAllowed, int remembered, int picked);
+
+// Applying the data-source page asks to restart only when the attached source differs from
+// the choice; the Internet source is left as it is.
+bool SourceApplyAsksRestart(int dataSource, int choice, bool startAllowed);
+
+// The switch question: the title takes the format's "%s" as plain text.
+std::string WithTitle(const std::string& format, const std::string& title);

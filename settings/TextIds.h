@@ -109,3 +109,8 @@ inline constexpr int kTextInvalidEmail = 80;
 inline constexpr int kTextOptEmail = 118;
 inline constexpr int kTextOptClosePopup = 119;
 inline constexpr int kTextOptSeconds = 120;
+// The data-source page.
+inline constexpr int kTextAskChooseTerminal = 66;
+inline constexpr int kTextOtherSourceByEmail = 69;
+inline constexpr int kTextAskChangeSource = 70;
+inline constexpr int kMsgSwitchTerminal = 26;

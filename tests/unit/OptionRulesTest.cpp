@@ -61,3 +61,31 @@ TEST(OptionRules, OkAppliesEveryChangedPageTheShownOneLast) {
               (std::vector<int>{kEmailPage, kGeneralPage}));
     EXPECT_EQ(PagesToApplyOnOk({}, kSourcePage), (std::vector<int>{kSourcePage}));
 }
+
+TEST(OptionRules, TerminalListChoice) {
+    const std::vector<std::string> two = {"1001: Demo - Broker A", "1002: Live - Broker B"};
+    const struct {
+        std::vector<std::string> titles;
+        const char* source;
+        int index;
+    } cases[] = {
+        {two, "1002: Live", 1},      {two, "", 0},     {two, "Broker", 1}, {two, "Other", 0},
+        {{two[0]}, "1002: Live", 0}, {{}, "1002", -1}, {{}, "", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChosenTerminalIndex(c.titles, c.source), c.index) << c.source;
+}
+
+TEST(OptionRules, DataSourceRestartQuestions) {
+    EXPECT_FALSE(TerminalPickNeedsRestart(true, 0, 1)); // not attached yet: just remembered
+    EXPECT_FALSE(TerminalPickNeedsRestart(false, 1, 1));
+    EXPECT_TRUE(TerminalPickNeedsRestart(false, 0, 1));
+
+    EXPECT_FALSE(SourceApplyAsksRestart(10, 1, false)); // the Internet source stays
+    EXPECT_FALSE(SourceApplyAsksRestart(1, 1, false));
+    EXPECT_FALSE(SourceApplyAsksRestart(2, 1, true));
+    EXPECT_TRUE(SourceApplyAsksRestart(2, 1, false));
+
+    EXPECT_EQ(WithTitle("Switch to \"%s\"?", "50% Broker %s"), "Switch to \"50% Broker %s\"?");
+    EXPECT_EQ(WithTitle("No mark", "A"), "No mark");
+}
