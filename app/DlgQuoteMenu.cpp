@@ -1,4 +1,5 @@
 // Tray icon, program menu, picture buttons, visibility and global hot keys of the price bar.
+#include "alerts/AlertWindows.h"
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
@@ -19,7 +20,6 @@
 
 namespace {
 constexpr int kMenuAboveCursor = 10;
-const char* const kContactText = "Pip Warden\nNorvak Software\nsupport: see the product page";
 
 // Drops separators that the removed items have left at the ends or doubled.
 void TidySeparators(HMENU menu) {
@@ -196,8 +196,7 @@ MsgResult CDlgQuote::OnOptionsPicture(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgQuote::OnContact(MsgWParam, MsgLParam) {
-    MessageBoxW(Handle(), Widen(kContactText).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+    OpenAboutBox(Handle());
     return 0;
 }
 
