@@ -3,6 +3,7 @@
 #include "alerts/AlertNumbers.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/NotifyServices.h"
+#include "app/BarSettings.h"
 #include "app/LaterWindows.h"
 #include "options/OptionKeys.h"
 #include "platform/AlertControls.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr int kEmailPage = 3;
 constexpr int kMoveUp = 100;
 constexpr int kDefaultPipItem = 3;
-constexpr const char* kBringToTopKey = "PriceBarBringToTop";
 const wchar_t* const kChineseFace = L"宋体";
 
 struct BoxItems {
@@ -117,7 +117,7 @@ MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
         ShowWindow(Item(IDC_RESET), SW_HIDE);
     }
     CreateWindowFont();
-    Config().Set(kBringToTopKey, "0");
+    Config().Set(barkey::kBringToTop, "0");
     UpdateStates();
     return TRUE;
 }
@@ -204,7 +204,7 @@ void CDlgAlertAdd::SetDefaults() {
 
 void CDlgAlertAdd::FillCurrencies() {
     ComboBox currencies(Item(IDC_ALERT_CURRENCY));
-    const std::string list = Config().Get("DisplayCurrency");
+    const std::string list = Config().Get(barkey::kDisplayList);
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t comma = list.find(',', start);
@@ -431,7 +431,7 @@ MsgResult CDlgAlertAdd::OnClose(MsgWParam, MsgLParam) {
 }
 
 void CDlgAlertAdd::CloseEditor(INT_PTR result) {
-    Config().Set(kBringToTopKey, "1");
+    Config().Set(barkey::kBringToTop, "1");
     End(result);
 }
 

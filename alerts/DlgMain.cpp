@@ -4,6 +4,7 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgAlertAdd.h"
 #include "alerts/ListKeys.h"
+#include "app/BarSettings.h"
 #include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
@@ -23,7 +24,6 @@ constexpr DWORD kListStyles = 0x35; // grid lines, check boxes, header drag, ful
 constexpr int kShorterBy = 90;
 constexpr int kButtonsUpBy = 85;
 constexpr UINT kAboutCommandMask = 0xFFF0;
-constexpr const char* kTopmostKey = "OptionTOPMOST";
 const wchar_t* const kChineseFace = L"宋体";
 
 } // namespace
@@ -61,7 +61,7 @@ CDlgMain::CDlgMain() : DialogOf(IDD_ALERTS_LIST) {}
 MsgResult CDlgMain::OnInitDialog(MsgWParam, MsgLParam) {
     alertList.Attach(Item(IDC_ALERT_LIST));
     currencyList.Attach(Item(IDC_CURRENCY_LIST));
-    lastSelection = Config().Get("DisplayCurrency");
+    lastSelection = Config().Get(barkey::kDisplayList);
     clickedSymbol.clear();
     Shorten();
     SetTexts();
@@ -126,7 +126,7 @@ void CDlgMain::SetUpPin() {
     GetWindowRect(Item(IDC_PIN_OFF), &off);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&off), 2);
     SetWindowPos(Item(IDC_PIN_ON), nullptr, off.left, off.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    const bool topmost = Config().Get(kTopmostKey) == "1";
+    const bool topmost = Config().Get(listkey::kTopmost) == "1";
     PictureButton::Show(Item(IDC_PIN_ON), topmost);
     PictureButton::Show(Item(IDC_PIN_OFF), !topmost);
 }
@@ -180,7 +180,7 @@ void CDlgMain::FillCurrencyList() {
     currencyList.DeleteAllItems();
     std::vector<std::string> symbols;
     GetSymbols(symbols);
-    const std::string display = Config().Get("DisplayCurrency");
+    const std::string display = Config().Get(barkey::kDisplayList);
     CheckedList checks(currencyList.Handle());
     for (std::size_t i = 0; i < symbols.size(); ++i) {
         const int item = static_cast<int>(i);
@@ -192,7 +192,7 @@ void CDlgMain::FillCurrencyList() {
 
 void CDlgMain::Refill(bool reload) {
     const auto rows =
-        AlertListRows(LoadAllAlerts(AppConfig().alertsPath), Config().Get("DisplayCurrency"));
+        AlertListRows(LoadAllAlerts(AppConfig().alertsPath), Config().Get(barkey::kDisplayList));
     alertList.DeleteAllItems();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int item = static_cast<int>(i);
@@ -243,8 +243,8 @@ void CDlgMain::ApplySelection() {
                     Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
         return;
     }
-    Config().Set("DisplayCurrency", list);
-    Config().Set("W", "");
+    Config().Set(barkey::kDisplayList, list);
+    Config().Set(barkey::kWidth, "");
     RebuildBarColumns();
 }
 
@@ -303,7 +303,7 @@ MsgResult CDlgMain::OnRefresh(MsgWParam, MsgLParam) {
 void CDlgMain::SetTopmost(bool topmost) {
     SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Config().Set(kTopmostKey, topmost ? "1" : "0");
+    Config().Set(listkey::kTopmost, topmost ? "1" : "0");
     PictureButton::Show(Item(IDC_PIN_ON), topmost);
     PictureButton::Show(Item(IDC_PIN_OFF), !topmost);
 }

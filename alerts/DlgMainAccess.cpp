@@ -1,5 +1,6 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgMain.h"
+#include "alerts/ListKeys.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "controls/DlgAbout.h"
@@ -39,7 +40,7 @@ void OpenAlertsWindow(bool toggle) {
             return;
         }
         list = AlertsList().get();
-        if (Config().Get("OptionTOPMOST") == "1")
+        if (Config().Get(listkey::kTopmost) == "1")
             SetWindowPos(list->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     ShowWindow(list->Handle(), SW_SHOW);
