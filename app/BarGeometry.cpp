@@ -69,3 +69,59 @@ AutoHideAction DecideAutoHide(const BarRect& window, int cursorX, int cursorY,
         return AutoHideAction::Reveal;
     return AutoHideAction::None;
 }
+
+EdgeStep DecideEdgeAutoHide(const BarRect& window, int cursorX, int cursorY, bool hidden,
+                            const EdgeScreen& screen) {
+    const bool inside = window.Contains(cursorX, cursorY);
+    if (hidden && !inside)
+        return {};
+    const int right = window.left + window.width;
+    const int bottom = window.top + window.height;
+    if (screen.rightOpen && right >= screen.right) {
+        const int stripLeft = screen.right - kEdgeStripPixels;
+        if (window.left < stripLeft && !inside)
+            return {EdgeAction::SlideAway, ScreenEdge::Right, stripLeft};
+        if (window.left >= stripLeft && inside)
+            return {EdgeAction::Reveal, ScreenEdge::Right, screen.right - window.width};
+        return {};
+    }
+    if (screen.leftOpen && window.left <= screen.left) {
+        if (right - screen.left > kEdgeStripPixels && !inside)
+            return {EdgeAction::SlideAway, ScreenEdge::Left,
+                    screen.left + kEdgeStripPixels - window.width};
+        if (inside)
+            return {EdgeAction::Reveal, ScreenEdge::Left, screen.left};
+        return {};
+    }
+    if (screen.topOpen && window.top <= screen.top) {
+        if (bottom - screen.top > kEdgeStripPixels && !inside)
+            return {EdgeAction::SlideAway, ScreenEdge::Top,
+                    screen.top + kEdgeStripPixels - window.height};
+        if (inside)
+            return {EdgeAction::Reveal, ScreenEdge::Top, screen.top + kRevealedTop};
+    }
+    return {};
+}
+
+std::vector<int> SlidePositions(int from, int to, int stepPixels, int stopWithin) {
+    std::vector<int> positions;
+    if (stepPixels > 0 && to > from)
+        for (int at = from + stepPixels; at < to - stopWithin; at += stepPixels)
+            positions.push_back(at);
+    if (stepPixels > 0 && to < from)
+        for (int at = from - stepPixels; at > to + stopWithin; at -= stepPixels)
+            positions.push_back(at);
+    positions.push_back(to);
+    return positions;
+}
+
+EdgeStep BringBackFromEdge(const BarRect& window, const EdgeScreen& screen) {
+    constexpr int kUnderEdge = 10;
+    if (window.left < screen.left - kUnderEdge)
+        return {EdgeAction::Reveal, ScreenEdge::Left, screen.left};
+    if (window.top < screen.top - kUnderEdge)
+        return {EdgeAction::Reveal, ScreenEdge::Top, screen.top + kRevealedTop};
+    if (window.left > screen.right - kUnderEdge)
+        return {EdgeAction::Reveal, ScreenEdge::Right, screen.right - window.width};
+    return {};
+}

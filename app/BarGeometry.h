@@ -60,3 +60,37 @@ struct AutoHideState {
 // `animate` tells the slide-up to show the window and move it pixel by pixel first.
 AutoHideAction DecideAutoHide(const BarRect& window, int cursorX, int cursorY,
                               const AutoHideState& state, bool& animate);
+
+// Floating windows hide at the right, the left or the top edge of their screen.
+enum class ScreenEdge { None, Right, Left, Top };
+enum class EdgeAction { None, SlideAway, Reveal };
+
+// The screen a window hides on. An edge that another monitor lies beyond is no edge to hide
+// at: the window would only move onto that monitor.
+struct EdgeScreen {
+    int left = 0, top = 0, right = 0;
+    bool leftOpen = true, topOpen = true, rightOpen = true;
+};
+
+struct EdgeStep {
+    EdgeAction action = EdgeAction::None;
+    ScreenEdge edge = ScreenEdge::None;
+    int target = 0; // the new left edge (right and left) or top edge (top)
+};
+
+// One auto-hide step of a floating window: the first edge it touches, right, left, top,
+// decides; the pointer outside slides it away to a 2-pixel strip, the pointer inside brings
+// it back.
+EdgeStep DecideEdgeAutoHide(const BarRect& window, int cursorX, int cursorY, bool hidden,
+                            const EdgeScreen& screen);
+
+// The positions of an animated slide from `from` to `to`: `stepPixels` at a time until
+// within `stopWithin` of the end, then the end itself.
+std::vector<int> SlidePositions(int from, int to, int stepPixels, int stopWithin);
+inline constexpr int kEdgeSlideStepPixels = 2;
+inline constexpr int kEdgeSlideStopSides = 10;
+inline constexpr int kEdgeSlideStopTop = 5;
+
+// A floating window brought back in full from the edge it hides at; nothing when it is not
+// under an edge.
+EdgeStep BringBackFromEdge(const BarRect& window, const EdgeScreen& screen);
