@@ -9,9 +9,10 @@ bool IsAlertsListActive(); // the application's last active pop-up
 void OpenAlertsWindow(bool toggle);
 void RefreshAlertsList();
 void DestroyAlertsList();
-void OpenFloatWindow(const std::string& symbol);
-void BringBackFloatWindows(); // every window listed in POPWIN
-bool AnyFloatWindowShown();   // open and not hidden at a screen edge
+// The floating price windows' (alerts/DlgFloat.cpp).
+void OpenFloatWindow(const std::string& symbol); // or brings the open one to the top
+void BringBackFloatWindows();                    // every open one, out from under its edge
+bool AnyFloatWindowShown();                      // open and not hidden at a screen edge
 void ToggleNewsWindow();
 void OpenNewsWindow();
 void ShowPendingPageUpdate(); // the page update popup, when a page changed

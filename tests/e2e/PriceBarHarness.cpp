@@ -216,4 +216,8 @@ void MouseRightClick(POINT at) {
     MouseButton(MOUSEEVENTF_RIGHTUP);
 }
 
+void MouseMove(POINT to) {
+    MouseTo(to);
+}
+
 } // namespace e2e

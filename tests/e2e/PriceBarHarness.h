@@ -55,5 +55,6 @@ int CountScreenPixels(const RECT& area, COLORREF colour);
 // The real mouse, as a user moves it (the system's input queue).
 void MouseDrag(POINT from, POINT to);
 void MouseRightClick(POINT at);
+void MouseMove(POINT to);
 
 } // namespace e2e
