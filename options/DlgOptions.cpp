@@ -1,11 +1,15 @@
 #include "options/DlgOptions.h"
+#include "app/AppMessages.h"
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
+#include "quotes/MTHandler.h"
+#include "quotes/PriceLookup.h"
 #include "resources/resource.h"
+#include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
@@ -31,8 +35,8 @@ CDlgOptions::CDlgOptions(int firstPage)
       selected(firstPage >= 0 && firstPage < kOptionsPageCount ? firstPage : kGeneralPage),
       general([this] { PageChangedOn(kGeneralPage); }),
       hotkeys([this] { PageChangedOn(kHotKeyPage); }),
-      source([this] { PageChangedOn(kSourcePage); }), email([this] { PageChangedOn(kEmailPage); }) {
-}
+      source([this] { PageChangedOn(kSourcePage); }, [this] { EndForRestart(); }),
+      email([this] { PageChangedOn(kEmailPage); }) {}
 
 Dialog& CDlgOptions::Page(int page) {
     switch (page) {
@@ -152,8 +156,23 @@ void CDlgOptions::ClosePages() {
     Config().Set(barkey::kBringToTop, "1");
 }
 
+void CDlgOptions::EndForRestart() {
+    restarting = true;
+    Config().Set(barkey::kBringToTop, "1");
+    End(IDOK);
+}
+
 void OpenOptionsWindow(int page) {
     CDlgQuote* bar = PriceBar();
     CDlgOptions options(page);
     options.DoModal(bar ? bar->Handle() : nullptr);
+    if (!options.Restarting() || !bar)
+        return;
+    // A bar still starting without a terminal would otherwise give up on the terminal the
+    // page has just started.
+    if (MTHandler().IsTerminalRunning())
+        AppConfig().dataSource = kTerminalDataSource;
+    // Posted only now: a pump running while this window was open would have restarted the
+    // bar under its own start-up.
+    PostMessageW(bar->Handle(), kRestartRequestMessage, 0, 0);
 }

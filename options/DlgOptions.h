@@ -24,6 +24,7 @@ private:
     void PageChangedOn(int page);
     bool ApplyPage(int page);
     void ClosePages();
+    void EndForRestart();
     Dialog& Page(int page);
 
     int selected;

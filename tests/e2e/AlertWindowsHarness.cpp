@@ -1,5 +1,6 @@
 #include "tests/e2e/AlertWindowsHarness.h"
 #include "platform/Text.h"
+#include "resources/resource.h"
 #include <commctrl.h>
 #include <vector>
 
@@ -168,6 +169,20 @@ std::string ListItemText(HWND list, int item, int column) {
     std::vector<wchar_t> text(kChars + 1, L'\0');
     block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));
     return Narrow(text.data());
+}
+
+HWND OptionsWindowOf(DWORD processId) {
+    return DialogWith(processId, IDC_OPT_TAB);
+}
+
+// The pages sit on the tab control.
+HWND OptionsPageWith(HWND options, int id) {
+    HWND tab = GetDlgItem(options, IDC_OPT_TAB);
+    for (HWND page = FindWindowExW(tab, nullptr, nullptr, nullptr); page;
+         page = FindWindowExW(tab, page, nullptr, nullptr))
+        if (GetDlgItem(page, id))
+            return page;
+    return nullptr;
 }
 
 } // namespace e2e

@@ -51,4 +51,8 @@ inline bool CheckListItem(HWND list, int item, bool checked) {
 }
 std::string ListItemText(HWND list, int item, int column);
 
+// The options window of the process, and the page of it that holds a control.
+HWND OptionsWindowOf(DWORD processId);
+HWND OptionsPageWith(HWND options, int id);
+
 } // namespace e2e

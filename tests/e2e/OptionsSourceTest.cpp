@@ -1,0 +1,126 @@
+// The options window's data-source page: choosing among running terminals, and the start
+// without a terminal that ends with the chosen terminal running and the program attached.
+#include "platform/Text.h"
+#include "resources/resource.h"
+#include "tests/e2e/AlertWindowsHarness.h"
+
+using namespace e2e;
+
+namespace {
+constexpr int kFileNameBox = 1148; // the common file dialog's file name
+
+// Shown once its page is: the page itself may be hidden behind another tab.
+bool HasShowStyle(HWND control) {
+    return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+class OptionsSourceTest : public AlertWindowsTest {
+protected:
+    HWND OpenSourcePage() {
+        PostMessageW(bar, WM_COMMAND, IDM_OPTIONS, 0);
+        WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; }, 10s);
+        return options ? OptionsPageWith(options, IDC_SOURCE_TERMINAL) : nullptr;
+    }
+    void CloseOptions() {
+        Click(options, IDC_OPT_CANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }, 10s));
+    }
+    std::string Setting(const char* key) {
+        return IniValue(install.ReadSettings(), "MAIN", key).value_or("<missing>");
+    }
+    HWND options = nullptr;
+};
+
+// No terminal runs, none is installed where the reader looks, and none has been chosen.
+class OptionsStartTest : public OptionsSourceTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(
+            WaitUntil([] { return TopLevelWindows({kSimTerminalClass}).empty(); }, kStartTimeout))
+            << "a terminal is still running";
+    }
+};
+} // namespace
+
+TEST_F(OptionsSourceTest, TerminalListFollowsTheRunningTerminals) {
+    auto second = Simulator::Start("/frozen /account:87654321");
+    ASSERT_TRUE(second);
+    // The list keeps the order in which the terminals' windows are found.
+    const std::vector<HWND> terminals = TopLevelWindows({kSimTerminalClass});
+    ASSERT_EQ(terminals.size(), 2u);
+    const std::string first = WindowText(terminals[0]), last = WindowText(terminals[1]);
+    ASSERT_NO_FATAL_FAILURE(
+        StartProgram("", "MTSource=" + last.substr(0, last.find(':')) + "\r\n"));
+
+    HWND page = OpenSourcePage();
+    ASSERT_TRUE(page);
+    HWND list = GetDlgItem(page, IDC_SOURCE_TERMINALS);
+    EXPECT_TRUE(HasShowStyle(list));
+    EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Setting("MTSource"), last);
+    EXPECT_TRUE(IsDlgButtonChecked(page, IDC_SOURCE_TERMINAL));
+
+    // Picking the other terminal asks before restarting; declined, its title stays stored.
+    SendMessageW(list, CB_SETCURSEL, 0, 0);
+    PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_SOURCE_TERMINALS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_NE(Answer(IDNO).find(first), std::string::npos);
+    EXPECT_EQ(Setting("MTSource"), first);
+    ASSERT_NO_FATAL_FAILURE(CloseOptions());
+
+    // With one terminal there is nothing to choose; its title is remembered.
+    ASSERT_TRUE((simulator->Window() == terminals[0] ? simulator : second)->Quit());
+    page = OpenSourcePage();
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(HasShowStyle(GetDlgItem(page, IDC_SOURCE_TERMINALS)));
+    EXPECT_EQ(Setting("MTSource"), last);
+    ASSERT_NO_FATAL_FAILURE(CloseOptions());
+}
+
+TEST_F(OptionsStartTest, StartWithoutTerminalChoosesStartsAndAttaches) {
+    const std::string terminal = install.Path("MT4 终端\\terminal.exe");
+    install.Place({"mt4sim.exe", "MT4 终端\\terminal.exe"});
+    install.WriteSettings("[MAIN]\r\nDisplayCurrency=,EURUSD,USDJPY,\r\n");
+    const std::string path = install.MainProgramPath();
+    program = Process::Start(path, "\"" + path + "\"");
+    ASSERT_TRUE(program);
+
+    ASSERT_TRUE(WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; },
+                          kStartTimeout));
+    EXPECT_EQ(SendMessageW(GetDlgItem(options, IDC_OPT_TAB), TCM_GETCURSEL, 0, 0), 2);
+    HWND page = OptionsPageWith(options, IDC_SOURCE_TERMINAL);
+    ASSERT_TRUE(page);
+    EXPECT_FALSE(IsDlgButtonChecked(page, IDC_SOURCE_TERMINAL));
+    Click(options, IDC_OPT_OK); // no source chosen yet
+    EXPECT_FALSE(Answer(IDOK).empty());
+    ASSERT_TRUE(IsWindow(options));
+
+    Click(page, IDC_SOURCE_TERMINAL);
+    EXPECT_FALSE(Answer(IDYES).empty()); // choose the terminal's program?
+    HWND files = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows({"#32770", std::nullopt, program.Id()}))
+                if (GetDlgItem(window, kFileNameBox))
+                    return (files = window) != nullptr;
+            return false;
+        },
+        10s));
+    TypeText(files, kFileNameBox, terminal);
+    PressButton(files, IDOK);
+    EXPECT_FALSE(Answer(IDYES).empty()); // start it?
+
+    ASSERT_TRUE(WaitUntil([&] { return !ProcessesOf(terminal).empty(); }, kStartTimeout));
+    EXPECT_TRUE(program.WaitForExit(kStartTimeout)) << "the program did not restart";
+    DWORD restarted = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto running = ProcessesOf(path);
+            return !running.empty() && (restarted = running.front()) != 0;
+        },
+        kStartTimeout));
+    EXPECT_TRUE(WaitForBar(restarted, 30s)) << "the restarted program did not attach";
+    EXPECT_EQ(ProcessesOf(terminal).size(), 1u);
+    EXPECT_EQ(Setting("MTPATH"), terminal);
+}
