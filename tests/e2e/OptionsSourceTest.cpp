@@ -96,6 +96,10 @@ TEST_F(OptionsStartTest, StartWithoutTerminalChoosesStartsAndAttaches) {
     EXPECT_FALSE(Answer(IDOK).empty());
     ASSERT_TRUE(IsWindow(options));
 
+    Click(page, IDC_SOURCE_OTHER); // only a note; nothing stays chosen
+    EXPECT_FALSE(Answer(IDOK).empty());
+    EXPECT_FALSE(IsDlgButtonChecked(page, IDC_SOURCE_OTHER));
+
     Click(page, IDC_SOURCE_TERMINAL);
     EXPECT_FALSE(Answer(IDYES).empty()); // choose the terminal's program?
     HWND files = nullptr;
