@@ -62,10 +62,12 @@ FloatScreen CurrentScreens() {
     FloatScreen screen;
     screen.width = GetSystemMetrics(SM_CXSCREEN);
     screen.height = GetSystemMetrics(SM_CYSCREEN);
-    screen.largestWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    screen.largestHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea,
                         reinterpret_cast<LPARAM>(&screen.workAreas));
+    for (const FloatRect& area : screen.workAreas) {
+        screen.largestWidth = std::max(screen.largestWidth, area.width);
+        screen.largestHeight = std::max(screen.largestHeight, area.height);
+    }
     return screen;
 }
 

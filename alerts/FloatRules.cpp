@@ -133,6 +133,9 @@ FloatPlacement PlaceFloat(const StoredFloatGeometry& stored, std::optional<Float
         rect.left = home.x;
         rect.top = home.y;
     }
+    // A new window opens whole on the screen, however large it was made before.
+    rect.left = std::clamp(rect.left, 0, std::max(0, screen.width - rect.width));
+    rect.top = std::clamp(rect.top, 0, std::max(0, screen.height - rect.height));
     return placement;
 }
 

@@ -61,9 +61,9 @@ StoredFloatGeometry ReadFloatGeometry(const std::string& x, const std::string& y
 
 // What the placing code knows of the screens.
 struct FloatScreen {
-    int width = 0, height = 0;        // the primary screen
-    int largestWidth = 0;             // the widest a window may be made
-    int largestHeight = 0;            // the tallest
+    int width = 0, height = 0; // the primary screen
+    int largestWidth = 0;      // the largest work area's: a window is never larger
+    int largestHeight = 0;
     std::vector<FloatRect> workAreas; // every monitor's
 };
 
@@ -74,8 +74,8 @@ struct FloatPlacement {
 
 // The stored rectangle when it reaches some monitor; otherwise a new place: bottom-right
 // above the task bar, one window above the previous one (`previous`: its stored X and Y,
-// -1 when missing; nothing when no previous window is open), or a new column to the left.
-// A size below the least or beyond the screens is brought within them.
+// -1 when missing; nothing when no previous window is open), or a new column to the left,
+// kept whole on the screen. A size below the least or beyond the screens is brought within.
 FloatPlacement PlaceFloat(const StoredFloatGeometry& stored, std::optional<FloatPoint> previous,
                           const FloatScreen& screen);
 

@@ -150,10 +150,11 @@ TEST_F(FloatWindowTest, WindowsComeBackWhereTheyWereLeftAndNeverOffTheScreens) {
     ASSERT_NE(gbpusd, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(bar); }, kStartTimeout))
         << "the bar shows although only the windows should";
-    // Placed as if nothing were stored: one window above the first, and that place stored.
+    // Placed as if nothing were stored: one window above the first, whole on the screen, and
+    // that place stored.
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(GeometryOf(gbpusd), (Geometry{kScreenWidth - 120, screenHeight - 268, 150, 130}));
-    EXPECT_EQ(Setting("GBPUSD", "X"), std::to_string(kScreenWidth - 120));
+    EXPECT_EQ(GeometryOf(gbpusd), (Geometry{kScreenWidth - 150, screenHeight - 268, 150, 130}));
+    EXPECT_EQ(Setting("GBPUSD", "X"), std::to_string(kScreenWidth - 150));
 
     const Geometry moved{300, 200, 180, 160};
     SetWindowPos(eurusd, nullptr, moved.left, moved.top, moved.width, moved.height,

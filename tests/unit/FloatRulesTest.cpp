@@ -6,7 +6,7 @@ namespace {
 const FloatRect kScreen1600{0, 0, 1600, 872}; // work area above a 28-pixel task bar
 
 FloatScreen OneScreen() {
-    return {1600, 900, 1600, 900, {kScreen1600}};
+    return {1600, 900, 1600, 872, {kScreen1600}};
 }
 
 FloatRect Placed(const StoredFloatGeometry& stored, std::optional<FloatPoint> previous = {},
@@ -79,6 +79,9 @@ TEST(FloatRules, NewWindowsStackUpThenStartAColumnToTheLeft) {
     EXPECT_EQ(Placed(none, FloatPoint{-1, -1}), (FloatRect{1480, 632, 120, 120}));
     EXPECT_EQ(Placed(none, FloatPoint{1480, 121}), (FloatRect{1480, 1, 120, 120}));
     EXPECT_EQ(Placed(none, FloatPoint{1480, 120}), (FloatRect{1360, 752, 120, 120}));
+    // A window larger than the default stays whole on the screen above the last one.
+    EXPECT_EQ(Placed(ReadFloatGeometry("9000", "0", "150", "500"), FloatPoint{1480, 752}),
+              (FloatRect{1450, 400, 150, 500}));
     // A column that would leave the screens goes back to the corner.
     EXPECT_EQ(Placed(none, FloatPoint{-100, 32}), (FloatRect{1480, 752, 120, 120}));
     EXPECT_TRUE(PlaceFloat(none, {}, OneScreen()).storePlace);
@@ -105,7 +108,8 @@ TEST(FloatRules, StoredGeometryIsKeptOnAnyMonitorAndMendedOffThem) {
         {"-5", "10", "", "", {-5, 10, 120, 120}},           // partly off the left edge: reachable
         {"0", "0", "0", "-40", {0, 0, 120, 120}},           // never below the least size
         {"left", "top", "wide", "", {1480, 752, 120, 120}}, // letters count as missing
-        {"100", "100", "100000", "100000", {100, 100, 1600, 900}},
+        {"100", "100", "100000", "100000", {100, 100, 1600, 872}},
+        {"9000", "0", "120", "872", {1480, 0, 120, 872}},
         {"-100000", "50", "", "", {1480, 752, 120, 120}},
     };
     for (const auto& c : cases)
