@@ -6,6 +6,10 @@
 #include <string>
 
 namespace {
+// Up to half a second for a reader of the file to let go.
+constexpr int kReplaceAttempts = 25;
+constexpr DWORD kReplacePauseMs = 20;
+
 bool WriteFully(HANDLE file, const std::string& content) {
     std::size_t done = 0;
     while (done < content.size()) {
@@ -44,6 +48,21 @@ public:
         return ok;
     }
 
+    // Another program reading the file (a backup, a virus scanner, an editor) makes the
+    // replace fail for a moment; the change must not be lost for that.
+    static bool ReplaceWithRetries(const std::wstring& temp, const std::wstring& target) {
+        for (int attempt = 1;; ++attempt) {
+            if (MoveFileExW(temp.c_str(), target.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return true;
+            const DWORD error = GetLastError();
+            if (attempt >= kReplaceAttempts ||
+                (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+                return false;
+            Sleep(kReplacePauseMs);
+        }
+    }
+
     bool ReplaceAtomically(const std::string& path, const std::string& content) override {
         if (Kind(path) == PathKind::Folder || IsReadOnly(path))
             return false;
@@ -57,8 +76,7 @@ public:
             return false;
         const bool written = WriteFully(file, content) && FlushFileBuffers(file);
         CloseHandle(file);
-        if (!written || !MoveFileExW(temp.c_str(), target.c_str(),
-                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!written || !ReplaceWithRetries(temp, target)) {
             DeleteFileW(temp.c_str());
             return false;
         }

@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 #include "settings/IniFile.h"
 #include <gtest/gtest.h>
+#include <thread>
 
 // The settings engine on the Windows file system: attributes, replacement, wide paths.
 TEST(SettingsFile, WindowsFileSystemRules) {
@@ -22,6 +23,19 @@ TEST(SettingsFile, WindowsFileSystemRules) {
     EXPECT_FALSE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(ini.WriteString("黄金", "Times", "4"));
     EXPECT_EQ(ini.GetString("黄金", "times"), "4");
+
+    // Another program reading the file for a moment does not cost the change.
+    HANDLE reader = CreateFileW(wide.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        Sleep(100);
+        CloseHandle(reader);
+    });
+    EXPECT_TRUE(ini.WriteString("黄金", "Times", "5"));
+    letGo.join();
+    EXPECT_EQ(ini.GetString("黄金", "times"), "5");
 
     // No temporary file is left beside the settings.
     WIN32_FIND_DATAW found{};
