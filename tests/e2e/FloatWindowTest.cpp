@@ -113,6 +113,18 @@ TEST_F(FloatWindowTest, ListedWindowsOpenOncePerPairStackedAtTheBottomRight) {
     EXPECT_EQ(Setting("EURUSD", "HWD"), std::to_string(reinterpret_cast<INT_PTR>(eurusd)));
 }
 
+// A click on a pair's name in the bar's header tears that pair off.
+TEST_F(FloatWindowTest, AClickOnAColumnHeaderOpensThePairsWindow) {
+    ASSERT_NO_FATAL_FAILURE(Start("DisplayCurrency=EURUSD,GBPUSD,\r\n"));
+    RemoteQuoteList quotes(bar);
+    std::optional<POINT> divider;
+    ASSERT_TRUE(WaitUntil([&] { return (divider = quotes.DividerOnScreen(1)).has_value(); },
+                          kStartTimeout));
+    MouseLeftClick({divider->x - quotes.ColumnWidth(1) / 2, divider->y});
+    EXPECT_NE(WaitForFloat("GBPUSD"), nullptr) << "the click opened no window";
+    EXPECT_EQ(Floats().size(), 1u);
+}
+
 TEST_F(FloatWindowTest, DigitsTakeTheColourOfTheLastChange) {
     ASSERT_NO_FATAL_FAILURE(Start("DISPLAY=0\r\nPOPWIN=,EURUSD\r\n"));
     const HWND window = WaitForFloat("EURUSD");

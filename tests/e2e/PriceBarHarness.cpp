@@ -220,4 +220,10 @@ void MouseMove(POINT to) {
     MouseTo(to);
 }
 
+void MouseLeftClick(POINT at) {
+    MouseTo(at);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
 } // namespace e2e

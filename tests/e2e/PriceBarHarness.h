@@ -56,5 +56,6 @@ int CountScreenPixels(const RECT& area, COLORREF colour);
 void MouseDrag(POINT from, POINT to);
 void MouseRightClick(POINT at);
 void MouseMove(POINT to);
+void MouseLeftClick(POINT at);
 
 } // namespace e2e
