@@ -2,6 +2,7 @@
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/StartupRules.h"
+#include "options/DlgOptSource.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
 #include "platform/AlertControls.h"
@@ -15,7 +16,6 @@
 #include "settings/Log.h"
 #include "settings/SysPaths.h"
 #include "settings/TextIds.h"
-#include <commdlg.h>
 #include "settings/LangTable.h"
 
 namespace {
@@ -97,20 +97,9 @@ MsgResult CDlgGeneral::OnBrowse(MsgWParam, MsgLParam) {
 }
 
 void CDlgGeneral::Browse() {
-    wchar_t file[MAX_PATH] = {};
-    const std::wstring title = Widen(GetText(kTextOptSelectTerminal));
-    static const wchar_t kFilter[] = L"terminal.exe\0terminal.exe\0";
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = Handle();
-    dialog.lpstrFilter = kFilter;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog))
+    const std::string path = ChooseTerminalProgram(Handle());
+    if (path.empty())
         return;
-    const std::string path = Narrow(file);
     SetControlText(Item(IDC_OPT_PATH), path);
     Config().Set(quotekey::kTerminalPath, path);
 }
