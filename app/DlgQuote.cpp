@@ -157,7 +157,11 @@ bool CDlgQuote::AttachTerminal() {
     CMTHandler& terminal = MTHandler();
     if (terminal.FindTerminalPath().empty() && terminal.EnumTerminals().empty()) {
         AppConfig().dataSource = kInternetDataSource;
-        OpenOptionsWindow(kOptionsSourcePage);
+        // The user has started a terminal from the options: a new instance attaches to it.
+        if (OpenOptionsWindow(kOptionsSourcePage)) {
+            Restart();
+            return false;
+        }
     }
     if (terminal.Attach(true) != kAttachOk) {
         ShowMessageBox(GetText(kTextRunTerminal), Caption());

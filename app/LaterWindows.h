@@ -3,7 +3,9 @@
 
 // Calls into the windows that the options, alerts, floating-price and news work adds.
 // Until those windows exist these do nothing and answer "no such window".
-void OpenOptionsWindow(int page); // modal (options/DlgOptions.cpp)
+// Modal (options/DlgOptions.cpp). True when the user's choice needs a restart, which the bar
+// has been asked for.
+bool OpenOptionsWindow(int page);
 // The alerts list window's (alerts/DlgMainAccess.cpp).
 bool IsAlertsListActive(); // the application's last active pop-up
 void OpenAlertsWindow(bool toggle);

@@ -162,17 +162,14 @@ void CDlgOptions::EndForRestart() {
     End(IDOK);
 }
 
-void OpenOptionsWindow(int page) {
+bool OpenOptionsWindow(int page) {
     CDlgQuote* bar = PriceBar();
     CDlgOptions options(page);
     options.DoModal(bar ? bar->Handle() : nullptr);
     if (!options.Restarting() || !bar)
-        return;
-    // A bar still starting without a terminal would otherwise give up on the terminal the
-    // page has just started.
-    if (MTHandler().IsTerminalRunning())
-        AppConfig().dataSource = kTerminalDataSource;
+        return false;
     // Posted only now: a pump running while this window was open would have restarted the
     // bar under its own start-up.
     PostMessageW(bar->Handle(), kRestartRequestMessage, 0, 0);
+    return true;
 }
