@@ -1,27 +1,45 @@
 // The options window opened from the program menu: OK keeps what was changed on every page.
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "tests/e2e/AlertWindowsHarness.h"
+#include <optional>
 
 using namespace e2e;
 
 namespace {
-class OptionsTest : public AlertWindowsTest {};
+class OptionsTest : public AlertWindowsTest {
+protected:
+    // Opens the options from the program menu, clicks the controls of its pages, presses OK.
+    void ChangeOptions(std::initializer_list<int> clicks) {
+        PostMessageW(bar, WM_COMMAND, IDM_OPTIONS, 0);
+        HWND options = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; }, 10s));
+        for (int id : clicks)
+            Click(OptionsPageWith(options, id), id);
+        ASSERT_TRUE(WaitUntil([&] { return IsEnabledItem(options, IDC_OPT_APPLY); }, 5s));
+        Click(options, IDC_OPT_OK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }, 10s));
+    }
+};
 
-// The page of the options window that holds the control; pages sit on the tab control.
-HWND PageWith(HWND options, int id) {
-    HWND tab = GetDlgItem(options, IDC_OPT_TAB);
-    for (HWND page = FindWindowExW(tab, nullptr, nullptr, nullptr); page;
-         page = FindWindowExW(tab, page, nullptr, nullptr))
-        if (GetDlgItem(page, id))
-            return page;
-    return nullptr;
+const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::optional<std::string> LogOnEntry() {
+    wchar_t text[1024] = {};
+    DWORD bytes = sizeof text;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Tickmon", RRF_RT_REG_SZ, nullptr, text,
+                     &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    return Narrow(text);
 }
 
-HWND OptionsWindow(DWORD processId) {
-    for (HWND window : TopLevelWindows({"#32770", std::nullopt, processId}))
-        if (GetDlgItem(window, IDC_OPT_TAB))
-            return window;
-    return nullptr;
+void RemoveLogOnEntry() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, L"Tickmon");
+    RegCloseKey(key);
 }
 } // namespace
 
@@ -29,10 +47,11 @@ TEST_F(OptionsTest, OkKeepsTheChangesOfTwoPages) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(""));
     PostMessageW(bar, WM_COMMAND, IDM_OPTIONS, 0);
     HWND options = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (options = OptionsWindow(program.Id())) != nullptr; }, 10s));
+    ASSERT_TRUE(
+        WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; }, 10s));
     EXPECT_FALSE(IsEnabledItem(options, IDC_OPT_APPLY));
-    HWND general = PageWith(options, IDC_OPT_CLOSE_POPUP);
-    HWND email = PageWith(options, IDC_EMAIL_ADDRESS);
+    HWND general = OptionsPageWith(options, IDC_OPT_CLOSE_POPUP);
+    HWND email = OptionsPageWith(options, IDC_EMAIL_ADDRESS);
     ASSERT_TRUE(general && email);
 
     Click(general, IDC_OPT_CLOSE_POPUP); // was ticked: popups then stay open
@@ -44,4 +63,16 @@ TEST_F(OptionsTest, OkKeepsTheChangesOfTwoPages) {
     const std::string settings = install.ReadSettings();
     EXPECT_EQ(IniValue(settings, "MAIN", "CLSNTFSNDS"), "-1");
     EXPECT_EQ(IniValue(settings, "MAIN", "NOTIFYEMAIL"), "ab@c.d");
+}
+
+// "Start with Windows" writes the log-on entry that runs this program, and takes it away.
+TEST_F(OptionsTest, StartWithWindowsWritesAndRemovesTheLogOnEntry) {
+    RemoveLogOnEntry();
+    ASSERT_NO_FATAL_FAILURE(StartProgram(""));
+    ASSERT_NO_FATAL_FAILURE(ChangeOptions({IDC_OPT_WITH_WINDOWS}));
+    // Started without a launcher, the program itself is the one to run.
+    EXPECT_EQ(LogOnEntry(), "\"" + install.MainProgramPath() + "\" /auto");
+    ASSERT_NO_FATAL_FAILURE(ChangeOptions({IDC_OPT_WITH_WINDOWS}));
+    EXPECT_EQ(LogOnEntry(), std::nullopt);
+    RemoveLogOnEntry();
 }
