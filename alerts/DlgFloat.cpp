@@ -6,6 +6,7 @@
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
+#include "app/ProgramMenuPopup.h"
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
 #include "platform/Desktop.h"
@@ -358,32 +359,13 @@ void CDlgFloat::ShowProgramMenu() {
     CDlgQuote* bar = PriceBar();
     if (!bar)
         return;
-    HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_PROGRAM));
-    if (!resource)
-        return;
-    HMENU menu = GetSubMenu(resource, 0);
-    MenuState state;
-    state.dataSource = AppConfig().dataSource;
-    state.newsEnabled = AppConfig().newsEnabled;
-    state.languageIndex = AppConfig().languageIndex;
-    state.barVisible = bar->IsVisible();
-    state.terminalVisible = CurrentDesktop().IsVisible(MTHandler().TerminalWindow());
-    state.caller = kMenuCallerList; // keeps "New Order" with the terminal
-    for (const int command : RemovedMenuItems(state))
-        DeleteMenu(menu, static_cast<UINT>(command), MF_BYCOMMAND);
-    for (const auto& item : ProgramMenuTexts(state, [](int n) { return GetText(n); }))
-        ModifyMenuW(menu, static_cast<UINT>(item.command), MF_BYCOMMAND | MF_STRING,
-                    static_cast<UINT_PTR>(item.command), Widen(item.text).c_str());
-
     POINT cursor{};
     GetCursorPos(&cursor);
     const RECT self = WindowRect(Handle());
-    SetForegroundWindow(Handle());
-    const BOOL command =
-        TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                       self.left - kMenuLeftOfWindow, cursor.y, 0, Handle(), nullptr);
-    PostMessageW(Handle(), WM_NULL, 0, 0); // lets the menu close when clicked beside
-    DestroyMenu(resource);
+    // "New Order" stays, as for a click on the bar's list.
+    const UINT command = TrackProgramMenu(
+        Handle(), ProgramMenuStateFor(bar->IsVisible(), kMenuCallerList),
+        {self.left - kMenuLeftOfWindow, cursor.y}, TPM_RIGHTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD);
     // Posted: the command may close this window or end the program.
     if (command)
         PostMessageW(bar->Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);

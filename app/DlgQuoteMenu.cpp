@@ -4,6 +4,7 @@
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
+#include "app/ProgramMenuPopup.h"
 #include "app/StartupRules.h"
 #include "options/OptionKeys.h"
 #include "platform/Params.h"
@@ -21,22 +22,6 @@
 namespace {
 constexpr int kMenuAboveCursor = 10;
 
-// Drops separators that the removed items have left at the ends or doubled.
-void TidySeparators(HMENU menu) {
-    bool previousWasSeparator = true; // a leading separator goes too
-    for (int i = 0; i < GetMenuItemCount(menu);) {
-        const bool separator = (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) != 0;
-        if (separator && previousWasSeparator) {
-            DeleteMenu(menu, i, MF_BYPOSITION);
-            continue;
-        }
-        previousWasSeparator = separator;
-        ++i;
-    }
-    const int count = GetMenuItemCount(menu);
-    if (count > 0 && (GetMenuState(menu, count - 1, MF_BYPOSITION) & MF_SEPARATOR))
-        DeleteMenu(menu, count - 1, MF_BYPOSITION);
-}
 } // namespace
 
 void CDlgQuote::AddTrayIcon() {
@@ -66,28 +51,6 @@ MsgResult CDlgQuote::OnTrayNotify(MsgWParam, MsgLParam lParam) {
 }
 
 void CDlgQuote::ShowProgramMenu(const std::string& caller) {
-    HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_PROGRAM));
-    if (!resource)
-        return;
-    HMENU menu = GetSubMenu(resource, 0);
-    MenuState state;
-    state.dataSource = AppConfig().dataSource;
-    state.newsEnabled = AppConfig().newsEnabled;
-    state.languageIndex = AppConfig().languageIndex;
-    state.barVisible = IsVisible();
-    state.terminalVisible = CurrentDesktop().IsVisible(MTHandler().TerminalWindow());
-    state.caller = caller;
-    for (const int command : RemovedMenuItems(state))
-        DeleteMenu(menu, static_cast<UINT>(command), MF_BYCOMMAND);
-    std::string shown;
-    for (const auto& item : ProgramMenuTexts(state, [](int n) { return GetText(n); })) {
-        ModifyMenuW(menu, static_cast<UINT>(item.command), MF_BYCOMMAND | MF_STRING,
-                    static_cast<UINT_PTR>(item.command), Widen(item.text).c_str());
-        shown += item.text + "|";
-    }
-    TidySeparators(menu);
-    WriteLog("Program menu (" + caller + "): " + shown);
-
     POINT cursor{};
     GetCursorPos(&cursor);
     int y = cursor.y - kMenuAboveCursor;
@@ -96,10 +59,8 @@ void CDlgQuote::ShowProgramMenu(const std::string& caller) {
         GetWindowRect(Handle(), &bar);
         y = bar.bottom;
     }
-    SetForegroundWindow(Handle());
-    TrackPopupMenu(menu, TPM_RIGHTALIGN | TPM_LEFTBUTTON, cursor.x, y, 0, Handle(), nullptr);
-    PostMessageW(Handle(), WM_NULL, 0, 0); // lets the menu close when clicked beside
-    DestroyMenu(resource);
+    TrackProgramMenu(Handle(), ProgramMenuStateFor(IsVisible(), caller), {cursor.x, y},
+                     TPM_RIGHTALIGN | TPM_LEFTBUTTON);
 }
 
 void CDlgQuote::ToggleTerminal() {
