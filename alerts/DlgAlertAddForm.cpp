@@ -1,0 +1,266 @@
+// The editor's boxes: filled from the settings and from an alert, read back into a form.
+#include "alerts/AlertListRules.h"
+#include "alerts/AlertNumbers.h"
+#include "alerts/AlertWindows.h"
+#include "alerts/DlgAlertAdd.h"
+#include "alerts/NotifyServices.h"
+#include "app/BarSettings.h"
+#include "app/LaterWindows.h"
+#include "options/OptionKeys.h"
+#include "platform/AlertControls.h"
+#include "platform/FileSystem.h"
+#include "platform/Params.h"
+#include "platform/Text.h"
+#include "quotes/PriceLookup.h"
+#include "resources/resource.h"
+#include "settings/AppConfig.h"
+#include "settings/Config.h"
+#include "settings/DateTime.h"
+#include "settings/TextIds.h"
+#include <commdlg.h>
+#include "settings/LangTable.h"
+
+namespace {
+constexpr int kDefaultPipItem = 3;
+
+struct BoxItems {
+    int id;
+    std::vector<const char*> items;
+};
+const BoxItems kFixedItems[] = {
+    {IDC_PRICE_STEP, {"10", "20", "30", "40", "50", "100"}},
+    {IDC_PIP_STEP, {"5", "10", "15", "20", "30", "40", "50", "100"}},
+    {IDC_INTERVAL, {"1", "2", "3", "4", "5", "10", "15", "20", "30", "40", "50", "60"}},
+    {IDC_MINUTE, {"00", "05", "10", "15", "30", "45"}},
+    {IDC_SPEAK_DIGITS, {"2", "3", "4", "5", "6"}},
+    {IDC_ALERT_TIMES, {"1", "3", "5", "10", "20"}},
+};
+
+struct RememberedBox {
+    int id;
+    LastUsedBox box;
+};
+const RememberedBox kRememberedBoxes[] = {
+    {IDC_PRICE_STEP, LastUsedBox::PriceStep},
+    {IDC_PIP_STEP, LastUsedBox::PipStep},
+    {IDC_INTERVAL, LastUsedBox::IntervalMinutes},
+    {IDC_ALERT_TIMES, LastUsedBox::AlertTimes},
+    {IDC_HOUR, LastUsedBox::Hour},
+    {IDC_MINUTE, LastUsedBox::Minute},
+};
+
+std::string ShortDateText(const SYSTEMTIME& date) {
+    wchar_t text[64] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 64))
+        return "";
+    return Narrow(text);
+}
+} // namespace
+
+void CDlgAlertAdd::SetTexts() {
+    const auto withColon = [](int entry) { return GetText(entry) + ":"; };
+    SetControlText(Handle(), GetText(kTextCaption));
+    const std::pair<int, std::string> texts[] = {
+        {IDC_ALERT_ENABLED, GetText(kTextEnable)},
+        {IDC_CURRENCY_LABEL, withColon(kTextCurrency)},
+        {IDC_CONDITION_LABEL, withColon(kTextConditions)},
+        {IDC_EVERY_LABEL, GetText(kTextEvery)},
+        {IDC_PIPS_LABEL, GetText(kTextPips)},
+        {IDC_START_ON, GetText(kTextAnd)},
+        {IDC_INTERVAL_LABEL, GetText(kTextMinute)},
+        {IDC_HOUR_LABEL, withColon(kTextHour)},
+        {IDC_MINUTE_LABEL, withColon(kTextMinute)},
+        {IDC_ACTION_LABEL, withColon(kTextAction)},
+        {IDC_NOTIFICATION, withColon(kTextNotification)},
+        {IDC_DEFAULT_TEXT, GetText(kTextDefault)},
+        {IDC_CUSTOM_TEXT_ON, GetText(kTextCustom)},
+        {IDC_VOICE, withColon(kTextVoice)},
+        {IDC_SPEAK_LAST, GetText(kTextSpeakLast)},
+        {IDC_SPEAK_DIGITS_LABEL, GetText(kTextNumber)},
+        {IDC_NO_NAME, GetText(kTextNoName)},
+        {IDC_SOUND, withColon(kTextSound)},
+        {IDC_EMAIL, withColon(kTextEmail)},
+        {IDC_TIMES_LABEL, withColon(kTextTimes)},
+        {IDC_UNLIMITED, GetText(kTextUnlimited)},
+        {IDC_AUTO_DELETE, GetText(kTextAutoDelete)},
+        {IDC_SUBMIT, GetText(kTextSubmit)},
+        {IDC_TEST, GetText(kTextTest)},
+        {IDC_RESET, GetText(kTextReset)},
+        {IDC_EDITOR_CLOSE, GetText(kTextClose)},
+    };
+    for (const auto& [id, text] : texts)
+        SetControlText(Item(id), text);
+}
+
+void CDlgAlertAdd::FillBoxes() {
+    ComboBox conditions(Item(IDC_ALERT_CONDITION));
+    for (const std::string& text :
+         {GetText(kTextPrice) + ">", GetText(kTextPrice) + "<", GetText(kTextEveryPips),
+          GetText(kTextEveryMins), GetText(kTextLocalTime) + "="})
+        conditions.Add(text);
+    ComboBox comparisons(Item(IDC_START_COMPARISON));
+    comparisons.Add(GetText(kTextPrice) + ">");
+    comparisons.Add(GetText(kTextPrice) + "<");
+    ComboBox hours(Item(IDC_HOUR));
+    hours.Add(GetText(kTextAny));
+    for (int hour = 0; hour < 24; ++hour)
+        hours.Add((hour < 10 ? "0" : "") + std::to_string(hour));
+    for (const BoxItems& box : kFixedItems) {
+        ComboBox combo(Item(box.id));
+        for (const char* item : box.items)
+            combo.Add(item);
+    }
+}
+
+void CDlgAlertAdd::ApplyLastUsed() {
+    for (const RememberedBox& remembered : kRememberedBoxes) {
+        const std::string value = LastUsedValue(remembered.box);
+        if (remembered.id != IDC_HOUR) {
+            SetControlText(Item(remembered.id), value);
+            continue;
+        }
+        ComboBox hours(Item(IDC_HOUR));
+        if (value == kAnyHour || !hours.SelectText(value.size() == 1 ? "0" + value : value))
+            hours.Select(0);
+    }
+}
+
+void CDlgAlertAdd::SetDefaults() {
+    ComboBox(Item(IDC_ALERT_CONDITION)).Select(0);
+    ComboBox(Item(IDC_START_COMPARISON)).Select(0);
+    ComboBox(Item(IDC_SPEAK_DIGITS)).Select(0);
+    for (int id : {IDC_ALERT_ENABLED, IDC_NOTIFICATION, IDC_DEFAULT_TEXT})
+        SetChecked(Item(id), true);
+    for (int id : {IDC_EMAIL, IDC_SOUND, IDC_VOICE})
+        SetChecked(Item(id), false);
+    SetControlText(Item(IDC_ALERT_PRICE), "");
+    SetControlText(Item(IDC_SOUND_FILE), defaultSound);
+}
+
+void CDlgAlertAdd::FillCurrencies() {
+    ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    const std::string list = Config().Get(barkey::kDisplayList);
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = list.find(',', start);
+        const std::string symbol = list.substr(start, comma - start);
+        if (!symbol.empty())
+            currencies.Add(symbol);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+}
+
+void CDlgAlertAdd::LoadAlert() {
+    // A section deleted meanwhile reads as empty; the save writes it again.
+    const AlertRecord alert = ::LoadAlert(AppConfig().alertsPath, alertId).value_or(AlertRecord{});
+    const auto value = [&](const char* key) { return AlertRecordValue(alert, key); };
+    ComboBox(Item(IDC_ALERT_CURRENCY)).SelectText(value(alertkey::kCurrency));
+    SetChecked(Item(IDC_ALERT_ENABLED), value(alertkey::kEnabled) != "0");
+    ComboBox(Item(IDC_ALERT_CONDITION))
+        .Select(static_cast<int>(LeadingInteger(value(alertkey::kCondition))));
+    SetControlText(Item(IDC_ALERT_PRICE), value(alertkey::kPrice));
+    ComboBox pips(Item(IDC_PIP_STEP));
+    if (const std::string diff = value(alertkey::kDiffPips); !diff.empty()) {
+        pips.InsertFirst(diff);
+        pips.Select(0);
+    } else {
+        pips.Select(kDefaultPipItem);
+    }
+    const std::string start = value(alertkey::kStartCon);
+    SetChecked(Item(IDC_START_ON), start != kNoStartCondition && !start.empty());
+    ComboBox(Item(IDC_START_COMPARISON)).Select(start == "1" ? 1 : 0);
+    SetControlText(Item(IDC_START_PRICE), value(alertkey::kStartPips));
+    if (const std::string mins = value(alertkey::kIntervalMins); !mins.empty())
+        SetControlText(Item(IDC_INTERVAL), mins);
+    LoadDate(value(alertkey::kDate));
+    ComboBox hours(Item(IDC_HOUR));
+    if (const std::string hour = value(alertkey::kHour);
+        hour == kAnyHour || !hours.SelectText(hour))
+        hours.Select(0);
+    const std::string minute = value(alertkey::kMinute);
+    SetControlText(Item(IDC_MINUTE), minute.empty() ? "00" : minute);
+    SetControlText(Item(IDC_SOUND_FILE), value(alertkey::kSoundFile));
+    const std::string speakLength = value(alertkey::kSpeakLen);
+    ComboBox(Item(IDC_SPEAK_DIGITS)).SelectText(speakLength);
+    SetChecked(Item(IDC_SPEAK_LAST), LeadingInteger(speakLength) >= 1);
+    SetChecked(Item(IDC_NO_NAME), value(alertkey::kSpeakName) == "0");
+    const std::string message = MessageLines(value(alertkey::kTrayMsg));
+    SetControlText(Item(IDC_CUSTOM_TEXT), message);
+    SetChecked(Item(IDC_CUSTOM_TEXT_ON), !message.empty());
+    SetChecked(Item(IDC_DEFAULT_TEXT), message.empty());
+    const std::string times = value(alertkey::kAlertTimes);
+    SetChecked(Item(IDC_UNLIMITED), times == kUnlimited);
+    if (times != kUnlimited && times != kNoCountInForce)
+        SetControlText(Item(IDC_ALERT_TIMES), times);
+    SetChecked(Item(IDC_AUTO_DELETE), value(alertkey::kAutoDelete) == "1");
+    const long long mode = LeadingInteger(value(alertkey::kMode));
+    SetChecked(Item(IDC_NOTIFICATION), (mode & kActionPopup) != 0);
+    SetChecked(Item(IDC_VOICE), (mode & kActionVoice) != 0);
+    SetChecked(Item(IDC_SOUND), (mode & kActionSound) != 0);
+    SetChecked(Item(IDC_EMAIL), (mode & kActionEmail) != 0);
+}
+
+void CDlgAlertAdd::LoadDate(const std::string& text) {
+    LocalTime fields{};
+    const bool parsed =
+        !text.empty() && SplitDateTime(ParseDateTime(text, UserShortDatePattern()), fields);
+    SetChecked(Item(IDC_DATE_ON), parsed);
+    if (!parsed)
+        return;
+    SYSTEMTIME date{};
+    date.wYear = static_cast<WORD>(fields.year);
+    date.wMonth = static_cast<WORD>(fields.month);
+    date.wDay = static_cast<WORD>(fields.day);
+    SendMessageW(Item(IDC_DATE), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+}
+
+AlertForm CDlgAlertAdd::ReadForm() const {
+    AlertForm form;
+    form.existingId = editing ? alertId : "";
+    const ComboBox currencies(Item(IDC_ALERT_CURRENCY));
+    form.currency = currencies.ItemText(currencies.Selected());
+    form.enabled = IsChecked(Item(IDC_ALERT_ENABLED));
+    form.condition = ComboBox(Item(IDC_ALERT_CONDITION)).Selected();
+    form.price = ControlText(Item(IDC_ALERT_PRICE));
+    form.diffpips = ControlText(Item(IDC_PIP_STEP));
+    form.startOn = IsChecked(Item(IDC_START_ON));
+    form.startComparison = ComboBox(Item(IDC_START_COMPARISON)).Selected() == 1 ? 1 : 0;
+    form.startPrice = ControlText(Item(IDC_START_PRICE));
+    form.intervalmins = ControlText(Item(IDC_INTERVAL));
+    form.dateOn = IsChecked(Item(IDC_DATE_ON));
+    if (form.dateOn) {
+        SYSTEMTIME date{};
+        SendMessageW(Item(IDC_DATE), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+        form.dateText = ShortDateText(date);
+    }
+    form.hourText = HourBoxValue(ControlText(Item(IDC_HOUR)));
+    form.minute = ControlText(Item(IDC_MINUTE));
+    form.notification = IsChecked(Item(IDC_NOTIFICATION));
+    form.voice = IsChecked(Item(IDC_VOICE));
+    form.sound = IsChecked(Item(IDC_SOUND));
+    form.email = IsChecked(Item(IDC_EMAIL));
+    form.soundfile = ControlText(Item(IDC_SOUND_FILE));
+    form.speakLastOn = IsChecked(Item(IDC_SPEAK_LAST));
+    form.speakDigits = static_cast<int>(LeadingInteger(ControlText(Item(IDC_SPEAK_DIGITS))));
+    form.dontSpeakName = IsChecked(Item(IDC_NO_NAME));
+    form.customOn = IsChecked(Item(IDC_CUSTOM_TEXT_ON));
+    form.customText = ControlText(Item(IDC_CUSTOM_TEXT));
+    form.repeatCountEnabled = IsWindowEnabled(Item(IDC_ALERT_TIMES)) != FALSE;
+    form.repeatCount = ControlText(Item(IDC_ALERT_TIMES));
+    form.unlimited = IsChecked(Item(IDC_UNLIMITED));
+    form.autoDelete = IsChecked(Item(IDC_AUTO_DELETE));
+    return form;
+}
+
+MsgResult CDlgAlertAdd::OnRememberBox(MsgWParam wParam, MsgLParam) {
+    const int id = CommandId(wParam);
+    for (const RememberedBox& remembered : kRememberedBoxes) {
+        if (remembered.id != id)
+            continue;
+        const std::string text = ControlText(Item(id));
+        RememberLastUsed(remembered.box, id == IDC_HOUR ? HourBoxValue(text) : text);
+    }
+    return 0;
+}
