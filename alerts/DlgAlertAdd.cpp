@@ -22,7 +22,6 @@
 namespace {
 constexpr int kEmailPage = 3;
 constexpr int kMoveUp = 100;
-const wchar_t* const kChineseFace = L"宋体";
 } // namespace
 
 const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
@@ -90,10 +89,7 @@ MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
 
 void CDlgAlertAdd::CreateWindowFont() {
     const bool chinese = AppConfig().languageIndex == kLangChinese;
-    windowFont =
-        Own(CreateFontW(chinese ? 15 : 13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        chinese ? kChineseFace : L"Verdana"));
+    windowFont = Own(CreateDialogFont(chinese, chinese ? 15 : 13));
     ApplyFontToChildren(Handle(), windowFont);
 }
 

@@ -24,8 +24,6 @@ constexpr DWORD kListStyles = 0x35; // grid lines, check boxes, header drag, ful
 constexpr int kShorterBy = 90;
 constexpr int kButtonsUpBy = 85;
 constexpr UINT kAboutCommandMask = 0xFFF0;
-const wchar_t* const kChineseFace = L"宋体";
-
 } // namespace
 
 const MessageMap<CDlgMain> CDlgMain::messages = {
@@ -161,10 +159,7 @@ void CDlgMain::SetUpColumns() {
 
 void CDlgMain::CreateWindowFont() {
     const bool chinese = AppConfig().languageIndex == kLangChinese;
-    windowFont =
-        Own(CreateFontW(chinese ? 12 : 13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        chinese ? kChineseFace : L"Verdana"));
+    windowFont = Own(CreateDialogFont(chinese, chinese ? 12 : 13));
     ApplyFontToChildren(Handle(), windowFont);
 }
 

@@ -28,6 +28,12 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 }
 } // namespace
 
+HFONT CreateDialogFont(bool chinese, int height) {
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                       chinese ? L"宋体" : L"Verdana");
+}
+
 void ApplyFontToChildren(HWND parent, HFONT font) {
     // EnumChildWindows already walks the children's children.
     EnumChildWindows(parent, &SetChildFont, reinterpret_cast<LPARAM>(font));
