@@ -22,6 +22,9 @@ consteval MessageTexts EnglishMessages() {
     m[20] = "Can't download the quote page (status %d).\\n"
             "Please check your Internet connection.";
     m[26] = "Switch to the MetaTrader terminal titled \"%s\"?";
+    m[27] = "Only web pages (addresses beginning with http:// or https://) can be shown and "
+            "watched.";
+    m[28] = "The page could not be loaded: %s";
     return m;
 }
 
@@ -38,6 +41,8 @@ consteval MessageTexts ChineseMessages() {
     m[20] = "无法下载报价页面（状态 %d）。\\n"
             "请检查您的网络连接。";
     m[26] = "是否切换到标题为“%s”的 MetaTrader 终端？";
+    m[27] = "只能显示和监视网页（以 http:// 或 https:// 开头的地址）。";
+    m[28] = "无法载入此页面：%s";
     return m;
 }
 

@@ -114,3 +114,6 @@ inline constexpr int kTextAskChooseTerminal = 66;
 inline constexpr int kTextOtherSourceByEmail = 69;
 inline constexpr int kTextAskChangeSource = 70;
 inline constexpr int kMsgSwitchTerminal = 26;
+// The web page watch.
+inline constexpr int kMsgNotWebPage = 27;
+inline constexpr int kMsgPageNotLoaded = 28; // %s: why
