@@ -117,3 +117,17 @@ inline constexpr int kMsgSwitchTerminal = 26;
 // The web page watch.
 inline constexpr int kMsgNotWebPage = 27;
 inline constexpr int kMsgPageNotLoaded = 28; // %s: why
+// The web page watch.
+inline constexpr int kTextClickToView = 4;
+inline constexpr int kTextIsUpdated = 73;
+inline constexpr int kTextRefreshing = 74;
+inline constexpr int kTextAskRemovePage = 75;
+inline constexpr int kTextRemovePage = 82;
+inline constexpr int kTextNewsAdd = 83;
+inline constexpr int kTextNewsEdit = 84;
+inline constexpr int kTextNewsName = 85;
+inline constexpr int kTextNewsUrl = 86;
+inline constexpr int kTextEnterNameAndUrl = 88;
+inline constexpr int kTextNotifyUpdated = 89;
+inline constexpr int kTextCheckEvery = 90;
+inline constexpr int kTextMinutes = 91;
