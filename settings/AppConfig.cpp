@@ -38,7 +38,7 @@ CAppConfig::CAppConfig(const AppEnvironment& environment) : CBaseAppConfig(envir
     }
     const char* service = std::getenv("PIPWARDEN_SERVICE");
     serviceAddress = service && *service ? service : PIPWARDEN_SERVICE_DEFAULT;
-    newsEnabled = PIPWARDEN_NEWS != 0;
+    newsEnabled = NewsSwitchBuilt();
     versionText = GetProgramVersion(programPath);
     if (versionText.empty())
         versionText = kDefaultVersion;

@@ -41,6 +41,9 @@ public:
 AppEnvironment SystemEnvironment();
 
 // The process-wide constants; built on first use from the real system.
+// The news feature switch of this build (PIPWARDEN_NEWS).
+bool NewsSwitchBuilt();
+
 CAppConfig& AppConfig();
 // Tests replace the constants; nullptr goes back to the process's own.
 void SetAppConfig(CAppConfig* config);
