@@ -1,0 +1,255 @@
+#include "news/DlgNewsNotify.h"
+#include "app/DlgQuote.h"
+#include "app/LaterWindows.h"
+#include "controls/Skin.h"
+#include "platform/Clock_win.h"
+#include "platform/Params.h"
+#include "platform/Text.h"
+#include "resources/resource.h"
+#include "settings/TextIds.h"
+#include "settings/LangTable.h"
+
+namespace {
+constexpr COLORREF kItemColour = RGB(255, 0, 0);
+constexpr COLORREF kTimeColour = RGB(0, 150, 0);
+constexpr COLORREF kUpdatedColour = RGB(0, 0, 255);
+constexpr int kLifetimeTicks = 10;
+constexpr UINT kTickMs = 1000;
+constexpr int kRightGap = 3;   // from the screen's right edge
+constexpr int kBottomGap = 30; // above the taskbar's usual height
+constexpr BYTE kOpaque = 255;
+constexpr UINT kTimeBufferLength = 64;
+
+// The layout on the background, in pixels.
+constexpr int kMargin = 14;
+constexpr int kCloseSize = 16;
+constexpr int kCloseInset = 8;
+constexpr int kTimeTop = 10;
+constexpr int kTimeHeight = 16;
+constexpr int kItemTop = 31;
+constexpr int kItemHeight = 22;
+constexpr int kUpdatedTop = 55;
+constexpr int kUpdatedHeight = 18;
+constexpr int kButtonWidth = 110;
+constexpr int kButtonHeight = 24;
+constexpr int kButtonBottomGap = 12;
+constexpr int kTextFontHeight = 15;
+constexpr int kItemFontHeight = 18;
+
+using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+HWND& BarPopupWindow() {
+    static HWND popup = nullptr;
+    return popup;
+}
+
+std::string TimeOfDayText() {
+    const SYSTEMTIME time = ToSystemTime(CurrentClock().Now());
+    wchar_t text[kTimeBufferLength] = {};
+    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, kTimeBufferLength))
+        return {};
+    return Narrow(text);
+}
+
+// Tahoma: the system links it to the Chinese faces, so a Chinese page name shows too.
+HFONT MakeTahoma(int height, int weight) {
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+} // namespace
+
+const MessageMap<CDlgNewsNotify> CDlgNewsNotify::messages = {
+    onMessage(WM_INITDIALOG, &CDlgNewsNotify::OnInitDialog, "OnInitDialog"),
+    onMessage(WM_TIMER, &CDlgNewsNotify::OnTimer, "OnTimer"),
+    onMessage(WM_CTLCOLORSTATIC, &CDlgNewsNotify::OnCtlColor, "OnCtlColor"),
+    onMessage(WM_ERASEBKGND, &CDlgNewsNotify::OnEraseBackground, "OnEraseBkgnd"),
+    onMessage(WM_PAINT, &CDlgNewsNotify::OnPaint, "OnPaint"),
+    onMessage(WM_CLOSE, &CDlgNewsNotify::OnClose, "OnClose"),
+    onMessage(WM_DESTROY, &CDlgNewsNotify::OnDestroy, "OnDestroy"),
+    onCommand(IDCANCEL, &CDlgNewsNotify::OnClose, "OnCancel"),
+    onCommand(IDC_NEWS_VIEW, BN_CLICKED, &CDlgNewsNotify::OnView, "OnClickToView"),
+    onCommand(IDC_NEWS_CLOSE, STN_CLICKED, &CDlgNewsNotify::OnClose, "OnClosePicture"),
+};
+
+CDlgNewsNotify::CDlgNewsNotify() : DialogOf(IDD_NEWS_NOTIFY) {}
+
+CDlgNewsNotify::~CDlgNewsNotify() {
+    ReleaseSurface();
+}
+
+CDlgNewsNotify* CDlgNewsNotify::Open(const std::string& pageName) {
+    auto* popup = new CDlgNewsNotify();
+    if (!popup->Create(nullptr)) {
+        delete popup;
+        return nullptr;
+    }
+    popup->SetUpdateItem(pageName);
+    return popup;
+}
+
+HWND CDlgNewsNotify::BarPopup() {
+    return BarPopupWindow();
+}
+
+void CDlgNewsNotify::SetBarPopup(HWND popup) {
+    BarPopupWindow() = popup;
+}
+
+void CDlgNewsNotify::SetUpdateItem(const std::string& pageName) {
+    SetWindowTextW(Item(IDC_NEWS_TIME), Widen(TimeOfDayText()).c_str());
+    SetWindowTextW(Item(IDC_NEWS_ITEM), Widen("\"" + pageName + "\"").c_str());
+    // The texts are transparent: the background must be drawn again under the new ones.
+    RedrawWindow(Handle(), nullptr, nullptr,
+                 RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+// Opened with new and held by no one: the popup goes with its window.
+void CDlgNewsNotify::OnFinalMessage() {
+    delete this;
+}
+
+MsgResult CDlgNewsNotify::OnInitDialog(MsgWParam, MsgLParam) {
+    for (int label : {IDC_NEWS_ITEM, IDC_NEWS_UPDATED, IDC_NEWS_TIME})
+        ExcludeFromSkin(Item(label));
+    ShapeAndPlace();
+    LayOutControls();
+    SetWindowTextW(Item(IDC_NEWS_UPDATED), Widen(GetText(kTextIsUpdated)).c_str());
+    SetWindowTextW(Item(IDC_NEWS_VIEW), Widen(GetText(kTextClickToView)).c_str());
+    counter = 0;
+    lifetime = kLifetimeTicks;
+    StartTimer(kNewsNotifyTimer, kTickMs);
+    return TRUE;
+}
+
+void CDlgNewsNotify::ShapeAndPlace() {
+    background = Own(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                     MAKEINTRESOURCEW(IDB_NEWS_NOTIFY),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!background)
+        return;
+    BITMAP info{};
+    GetObjectW(background, sizeof info, &info);
+    backgroundSize = {info.bmWidth, info.bmHeight};
+    SetWindowPos(Handle(), HWND_TOPMOST,
+                 GetSystemMetrics(SM_CXSCREEN) - backgroundSize.cx - kRightGap,
+                 GetSystemMetrics(SM_CYSCREEN) - backgroundSize.cy - kBottomGap,
+                 backgroundSize.cx, backgroundSize.cy, SWP_NOACTIVATE);
+    HDC windowDc = GetDC(Handle());
+    surface = CreateCompatibleDC(windowDc);
+    ReleaseDC(Handle(), windowDc);
+    if (!surface)
+        return;
+    surfacePrevious = SelectObject(surface, background);
+    const COLORREF key = GetPixel(surface, 0, 0);
+    // Looked up at run time: a system without it keeps a rectangular popup.
+    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
+    if (!setAttributes)
+        return;
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE,
+                      GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    setAttributes(Handle(), key, kOpaque, LWA_COLORKEY);
+}
+
+// In pixels on the background, whatever the dialog units come to; a long page name ends
+// in an ellipsis on its one line.
+void CDlgNewsNotify::LayOutControls() {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const int width = client.right;
+    const int textWidth = width - 2 * kMargin;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(Item(IDC_NEWS_CLOSE), nullptr, width - kCloseSize - kCloseInset, kCloseInset,
+                 kCloseSize, kCloseSize, flags);
+    SetWindowPos(Item(IDC_NEWS_TIME), nullptr, kMargin, kTimeTop,
+                 width - kMargin - kCloseSize - 2 * kCloseInset, kTimeHeight, flags);
+    SetWindowPos(Item(IDC_NEWS_ITEM), nullptr, kMargin, kItemTop, textWidth, kItemHeight, flags);
+    SetWindowPos(Item(IDC_NEWS_UPDATED), nullptr, kMargin, kUpdatedTop, textWidth,
+                 kUpdatedHeight, flags);
+    SetWindowPos(Item(IDC_NEWS_VIEW), nullptr, (width - kButtonWidth) / 2,
+                 client.bottom - kButtonHeight - kButtonBottomGap, kButtonWidth, kButtonHeight,
+                 flags);
+    HWND item = Item(IDC_NEWS_ITEM);
+    SetWindowLongPtrW(item, GWL_STYLE,
+                      (GetWindowLongPtrW(item, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_ENDELLIPSIS);
+    HFONT textFont = Own(MakeTahoma(kTextFontHeight, FW_NORMAL));
+    HFONT itemFont = Own(MakeTahoma(kItemFontHeight, FW_BOLD));
+    for (int label : {IDC_NEWS_TIME, IDC_NEWS_UPDATED})
+        SendMessageW(Item(label), WM_SETFONT, reinterpret_cast<WPARAM>(textFont), FALSE);
+    SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(itemFont), FALSE);
+}
+
+MsgResult CDlgNewsNotify::OnTimer(MsgWParam wParam, MsgLParam) {
+    if (TimerId(wParam) != kNewsNotifyTimer)
+        return 0;
+    if (counter > lifetime) {
+        StopTimer(kNewsNotifyTimer);
+        End(IDOK);
+        return 0;
+    }
+    ++counter;
+    // Back on top of any top-most window that covered it meanwhile.
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return 0;
+}
+
+MsgResult CDlgNewsNotify::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
+    HDC dc = DrawingContext(wParam);
+    const int id = GetDlgCtrlID(ColouredControl(lParam));
+    if (id == IDC_NEWS_ITEM)
+        SetTextColor(dc, kItemColour);
+    else if (id == IDC_NEWS_TIME)
+        SetTextColor(dc, kTimeColour);
+    else if (id == IDC_NEWS_UPDATED)
+        SetTextColor(dc, kUpdatedColour);
+    SetBkMode(dc, TRANSPARENT);
+    return BrushResult(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+}
+
+MsgResult CDlgNewsNotify::OnEraseBackground(MsgWParam, MsgLParam) {
+    return TRUE;
+}
+
+MsgResult CDlgNewsNotify::OnPaint(MsgWParam, MsgLParam) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(Handle(), &paint);
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    if (surface) {
+        // Colour on colour keeps the key pixels exact, so the corners stay cut out.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, surface, 0, 0, backgroundSize.cx,
+                   backgroundSize.cy, SRCCOPY);
+    }
+    EndPaint(Handle(), &paint);
+    return 0;
+}
+
+MsgResult CDlgNewsNotify::OnView(MsgWParam, MsgLParam) {
+    if (!PriceBar())
+        return 0;
+    OpenNewsWindow();
+    End(IDOK);
+    return 0;
+}
+
+MsgResult CDlgNewsNotify::OnClose(MsgWParam, MsgLParam) {
+    End(IDCANCEL);
+    return 0;
+}
+
+MsgResult CDlgNewsNotify::OnDestroy(MsgWParam, MsgLParam) {
+    if (BarPopupWindow() == Handle())
+        BarPopupWindow() = nullptr;
+    ReleaseSurface();
+    return 0;
+}
+
+void CDlgNewsNotify::ReleaseSurface() {
+    if (!surface)
+        return;
+    SelectObject(surface, surfacePrevious);
+    DeleteDC(surface);
+    surface = nullptr;
+}
