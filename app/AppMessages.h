@@ -9,3 +9,6 @@ inline constexpr unsigned kTrayCallbackMessage = 0x83E8;
 // Asks the bar to restart once the sender's own work is over (the data-source page posts it
 // from inside the modal options window).
 inline constexpr unsigned kRestartRequestMessage = 0x8001; // WM_APP + 1
+// A watched page's download: its progress and its end, to the page's view.
+inline constexpr unsigned kPageProgressMessage = 0x800A; // WM_APP + 10
+inline constexpr unsigned kPageLoadedMessage = 0x800B;   // WM_APP + 11, wParam the fetch number

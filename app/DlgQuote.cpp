@@ -9,7 +9,7 @@
 #include "app/QuoteColumns.h"
 #include "app/RunningInstance_win.h"
 #include "app/StartupRules.h"
-#include "news/NewsKeys.h"
+#include "news/PageRecords.h"
 #include "options/OptionKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -146,8 +146,7 @@ void CDlgQuote::ReadStartState() {
     if (callerPath.empty() || !FileExists(callerPath))
         callerPath = GetProgramPath();
     windowHeight = StartHeight(Config().Get(barkey::kHeight), windowHeight);
-    if (Config().Get(newskey::kPagesSection, newskey::kPageCount).empty())
-        WriteDefaultWatchedPages();
+    WriteDefaultPages(Config(), AppConfig().languageIndex, AppConfig().serviceAddress);
     autoHide.Reset();
 }
 
@@ -358,7 +357,7 @@ MsgResult CDlgQuote::OnDestroy(MsgWParam, MsgLParam) {
     trayIcon.Remove();
     UnregisterHotKeys();
     DestroyAlertsList();
-    DestroyPageWindows();
+    DestroyNewsWindows();
     ReleasePictures();
     PassOn();
     return 0;
@@ -374,19 +373,6 @@ void CDlgQuote::TrimClosedPopupList() {
     Config().Set(barkey::kLastClosedTime, "");
 }
 
-void CDlgQuote::DestroyPageWindows() {
-    const int pages =
-        LeadingInteger<int>(Config().Get(newskey::kPagesSection, newskey::kPageCount));
-    for (int page = 0; page < pages; ++page) {
-        const std::string section = newskey::kPagesSection + std::to_string(page);
-        const auto handle = ParseInteger(Config().Get(section, newskey::kWindowHandle));
-        if (!handle || *handle == 0)
-            continue;
-        HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(*handle));
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
-}
 
 void CDlgQuote::ReloadAlerts() {
     alerts.SetPath(AppConfig().alertsPath);

@@ -83,7 +83,6 @@ private:
     void BringTerminalAlertForward();
     void StartupHideTick();
     void TrimClosedPopupList();
-    void DestroyPageWindows();
     void ReleasePictures();
     void CheckNotify(const std::string& symbol, const std::string& previous,
                      const std::string& price);

@@ -1,8 +1,7 @@
 #pragma once
 #include <string>
 
-// Calls into the windows that the options, alerts, floating-price and news work adds.
-// Until those windows exist these do nothing and answer "no such window".
+// Calls from the price bar into the other windows.
 // Modal (options/DlgOptions.cpp). True when the user's choice needs a restart, which the bar
 // has been asked for.
 bool OpenOptionsWindow(int page);
@@ -15,7 +14,8 @@ void DestroyAlertsList();
 void OpenFloatWindow(const std::string& symbol); // or brings the open one to the top
 void BringBackFloatWindows();                    // every open one, out from under its edge
 bool AnyFloatWindowShown();                      // open and not hidden at a screen edge
-void ToggleNewsWindow();
-void OpenNewsWindow();
+// The news window's (news/DlgNewsAccess.cpp), used only while the news feature is switched on.
+void ToggleNewsWindow(); // shows or hides it, once it exists
+void OpenNewsWindow();   // makes it the first time; shows the changed page first
 void ShowPendingPageUpdate(); // the page update popup, when a page changed
-void WriteDefaultWatchedPages();
+void DestroyNewsWindows();    // at the program's end

@@ -1,6 +1,0 @@
-#include "app/LaterWindows.h"
-
-void ToggleNewsWindow() {}
-void OpenNewsWindow() {}
-void ShowPendingPageUpdate() {}
-void WriteDefaultWatchedPages() {}
