@@ -152,24 +152,6 @@ void ShowNotify(const FiredAlert& alert, const NotifyServices& services) {
     }
 }
 
-std::string PercentEncode(const std::string& text) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : text) {
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                                c == '~';
-        if (unreserved) {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 0x0F];
-        }
-    }
-    return encoded;
-}
-
 std::string EmailRequestUrl(const std::string& serviceAddress, const std::string& servicePath,
                             const std::string& symbol, const std::string& price,
                             const std::string& recipient, int languageIndex, int screenWidth,

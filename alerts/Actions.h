@@ -35,9 +35,6 @@ std::vector<std::string> SpeechClips(const std::string& symbol, const std::strin
 void Speak(const std::string& symbol, const std::string& price, long long digitCount,
            const std::string& speakName, const std::function<void()>& pumpMessages);
 
-// Query values may hold blanks, "+" and "&"; everything but the unreserved characters is
-// sent as %XX of its UTF-8 bytes.
-std::string PercentEncode(const std::string& text);
 // The service path with any query template cut off, then the seven fields.
 std::string EmailRequestUrl(const std::string& serviceAddress, const std::string& servicePath,
                             const std::string& symbol, const std::string& price,

@@ -109,3 +109,7 @@ std::string JoinList(const std::vector<std::string>& entries);
 // A web address as given, or with "http://" in front when it starts with neither
 // "http://" nor "https://" (a bare host:port from the settings).
 std::string WithHttpScheme(const std::string& address);
+
+// Query values may hold blanks, "+" and "&"; everything but the unreserved characters is
+// sent as %XX of its UTF-8 bytes.
+std::string PercentEncode(const std::string& text);
