@@ -24,6 +24,8 @@ struct DownloadJob {
 };
 
 namespace {
+constexpr int kFirstHttpErrorStatus = 400;
+
 int Transfer(DownloadJob& job, std::string& text) {
     using Steady = std::chrono::steady_clock;
     const Steady::time_point deadline =
@@ -33,10 +35,12 @@ int Transfer(DownloadJob& job, std::string& text) {
         job.http->Get(job.address, kDownloadAgent, job.limits.timeouts, error);
     if (!response)
         return error == HttpOpenError::Session ? kDownloadOpenFailed : kDownloadUrlFailed;
+    if (job.limits.errorStatusFails && response->StatusCode() >= kFirstHttpErrorStatus)
+        return kDownloadHttpError;
     const std::optional<std::string> lengthText = response->ContentLength();
-    if (!lengthText)
+    if (!lengthText && job.limits.lengthRequired)
         return kDownloadNoLength;
-    const std::uintptr_t length = LeadingInteger<std::uintptr_t>(*lengthText);
+    const std::uintptr_t length = lengthText ? LeadingInteger<std::uintptr_t>(*lengthText) : 0;
     std::uintptr_t received = 0;
     char chunk[kDownloadChunkBytes + 1];
     for (;;) {
@@ -64,9 +68,11 @@ int Transfer(DownloadJob& job, std::string& text) {
     return kDownloadOk;
 }
 
-// A broken transfer keeps the last whole text, so lookups never see half a page.
+// A broken transfer or an error page keeps the last whole text, so lookups never see half
+// a page or a server's error text.
 bool Publishes(int result) {
-    return result != kDownloadWorkerFailed && result != kDownloadCanceled;
+    return result != kDownloadWorkerFailed && result != kDownloadCanceled &&
+           result != kDownloadHttpError;
 }
 
 void RunJob(std::shared_ptr<DownloadJob> job) {
@@ -113,6 +119,8 @@ std::string DownloadStatusText(int status) {
         return "The file has been in existence.";
     case kDownloadPending:
         return "Asynchronism download, please wait.";
+    case kDownloadHttpError:
+        return "HTTP Error.";
     default:
         return "Unknowed Error:" + std::to_string(status) + ".";
     }

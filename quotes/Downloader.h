@@ -20,6 +20,7 @@ inline constexpr int kDownloadFileFailed = 7;
 inline constexpr int kDownloadFileExists = 8;
 inline constexpr int kDownloadPending = 9;
 inline constexpr int kDownloadWorkerFailed = 10; // exception, failed read, body cut short
+inline constexpr int kDownloadHttpError = 11;    // status 400 or above, when asked to fail
 
 inline constexpr const char* kDownloadAgent = "Tickmon";
 inline constexpr std::size_t kDownloadChunkBytes = 1023;
@@ -66,6 +67,10 @@ struct DownloadLimits {
     std::uint32_t transferMs = 30000;
     std::uint32_t waitMs = 45000;
     std::size_t maxBytes = 16u << 20; // a 32-bit process holds the whole response
+    // Web pages are mostly sent in chunks without a length: false reads them to their end.
+    bool lengthRequired = true;
+    // True: an error page (status 400 or above) is no content; the last text is kept.
+    bool errorStatusFails = false;
 };
 
 struct DownloadJob;

@@ -71,7 +71,12 @@ TEST_F(DownloaderTest, FailuresGiveTheirStatusAndOnlyWholeAnswersReplaceTheText)
         ScriptedPage page;
         int status;
         bool replaces;
+        DownloadLimits limits = {};
+        const char* text = nullptr; // the text handed over, when it matters
     };
+    DownloadLimits pageLimits; // as the news pages are fetched
+    pageLimits.lengthRequired = false;
+    pageLimits.errorStatusFails = true;
     const ScriptedPage session = FailingOpen(HttpOpenError::Session);
     const ScriptedPage request = FailingOpen(HttpOpenError::Request);
     ScriptedPage noLength = WithoutLength({"body"});
@@ -83,6 +88,11 @@ TEST_F(DownloaderTest, FailuresGiveTheirStatusAndOnlyWholeAnswersReplaceTheText)
     cutShort.contentLength = "100";
     ScriptedPage oddLength = PageOf({"part"});
     oddLength.contentLength = "4 bytes"; // read as its leading number
+    ScriptedPage notFound = PageOf({"<h1>Not Found</h1>"});
+    notFound.status = 404;
+    ScriptedPage chunked = WithoutLength({"whole ", "page"});
+    ScriptedPage chunkedCut = chunked;
+    chunkedCut.failReadAt = 1;
     const Case cases[] = {
         {"session", session, kDownloadOpenFailed, true},
         {"request", request, kDownloadUrlFailed, true},
@@ -91,10 +101,18 @@ TEST_F(DownloaderTest, FailuresGiveTheirStatusAndOnlyWholeAnswersReplaceTheText)
         {"exception", throwing, kDownloadWorkerFailed, false},
         {"cut short", cutShort, kDownloadWorkerFailed, false},
         {"length with text", oddLength, kDownloadOk, true},
+        {"error page taken by default", notFound, kDownloadOk, true},
+        {"error page refused", notFound, kDownloadHttpError, false, pageLimits},
+        {"page without length read to its end", chunked, kDownloadOk, true, pageLimits,
+         "whole page"},
+        {"page without length broken", chunkedCut, kDownloadWorkerFailed, false, pageLimits},
+        {"sized page with optional length", PageOf({"page"}), kDownloadOk, true, pageLimits,
+         "page"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         text->Set("old page");
+        loader.SetLimits(c.limits);
         EXPECT_EQ(c.status, RunAsync(c.page));
         loader.ClearBusy();
         EXPECT_EQ(c.status, loader.Status());
@@ -102,6 +120,9 @@ TEST_F(DownloaderTest, FailuresGiveTheirStatusAndOnlyWholeAnswersReplaceTheText)
             EXPECT_NE("old page", *text->Get());
         else
             EXPECT_EQ("old page", *text->Get());
+        if (c.text) {
+            EXPECT_EQ(c.text, *text->Get());
+        }
         host.Clear();
     }
 }
@@ -252,6 +273,7 @@ TEST(DownloadStatusTextTest, EveryStatusHasItsText) {
     for (int status = 0; status < 10; ++status)
         EXPECT_EQ(texts[status], DownloadStatusText(status));
     EXPECT_EQ("Unknowed Error:10.", DownloadStatusText(10));
+    EXPECT_EQ("HTTP Error.", DownloadStatusText(kDownloadHttpError));
     EXPECT_EQ("Unknowed Error:-3.", DownloadStatusText(-3));
 }
 

@@ -12,6 +12,7 @@
 
 struct ScriptedPage {
     HttpOpenError openError = HttpOpenError::None;
+    int status = 200;
     std::optional<std::string> contentLength;
     std::vector<std::string> chunks;
     int failReadAt = -1;  // this read returns false
@@ -94,7 +95,7 @@ private:
             std::lock_guard<std::mutex> lock(owner.mutex);
             --owner.open;
         }
-        int StatusCode() override { return 200; }
+        int StatusCode() override { return page.status; }
         std::optional<std::string> ContentLength() override { return page.contentLength; }
         bool Read(char* buffer, std::size_t capacity, std::size_t& received) override {
             {
