@@ -46,6 +46,7 @@ struct NewsPlacement {
     int y = 0;
     std::optional<int> width;  // nothing: keep the window's size
     std::optional<int> height;
+    bool operator==(const NewsPlacement&) const = default;
 };
 NewsPlacement RestoredNewsPlacement(const std::string& x, const std::string& y,
                                     const std::string& width, const std::string& height,

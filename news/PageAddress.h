@@ -15,7 +15,9 @@ struct PageDecoration {
 // Only web pages are loaded: "http:" and "https:" addresses, and addresses without a
 // scheme (taken as http). "javascript:", "file:" and any other scheme are refused.
 bool IsWebPageAddress(const std::string& address);
-// The address fetched: with "http://" in front when it has no scheme.
+// The address fetched: with "http://" in front when it has no scheme. Both read it as a
+// browser does: control characters and blanks at the ends, tabs and line breaks inside
+// are dropped.
 std::string FetchAddress(const std::string& address);
 // An address on the service's own host (`serviceHost`, host or host:port; matched in the
 // lower-cased address) or holding "://localhost" is loaded in lower case with

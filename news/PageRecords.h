@@ -10,7 +10,7 @@ class CConfig;
 // A sane bound for "NUM": a damaged count must not make the program loop for minutes.
 inline constexpr int kMaxPages = 100;
 inline constexpr int kDefaultIntervalMinutes = 10;
-inline constexpr const char* kWatchedText = "1";  // "NOTIFY" of a watched page
+inline constexpr const char* kWatchedText = "1"; // "NOTIFY" of a watched page
 inline constexpr const char* kUnwatchedText = "0";
 inline constexpr const char* kUnnamedPage = "News"; // the caption of a page without a name
 
@@ -19,6 +19,7 @@ struct PageRecord {
     std::string url;
     std::string notify;   // kWatchedText or anything else
     std::string interval; // whole minutes as stored
+    bool operator==(const PageRecord&) const = default;
 };
 
 // "NEWSTAB" followed by the index.
@@ -47,8 +48,9 @@ std::string PageCaption(const std::string& name);
 std::string RefreshingCaption(const std::string& name, const std::string& refreshing);
 
 // The check interval in seconds a record asks for: INTERVAL x 60 when NOTIFY is "1" and
-// INTERVAL a number above 0, 0 when NOTIFY is "1" and INTERVAL is missing, not a number or
-// not above 0; nothing when NOTIFY is not "1" (the interval is left as it was).
+// INTERVAL a number above 0 (at most kLongestCheckSeconds, a week), 0 when NOTIFY is "1"
+// and INTERVAL is missing, not a number or not above 0; nothing when NOTIFY is not "1" (the
+// interval is left as it was).
 std::optional<int> RecordCheckSeconds(const std::string& notify, const std::string& interval);
 // SetCheckInterval: minutes x 60 above 0, else 0.
 int CheckSecondsForMinutes(int minutes);

@@ -10,5 +10,5 @@ std::string VisibleText(std::string_view html);
 
 // Takes a freshly loaded page's visible text into the stored text. True when it is an
 // update: the stored text was not empty and differs. The first load into an empty stored
-// text is not an update.
+// text is not an update. A load without any visible text (failed or blank) changes nothing.
 bool TakePageText(std::string& stored, const std::string& fresh);

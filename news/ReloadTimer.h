@@ -2,11 +2,14 @@
 // The one-second reload clock of a page view.
 #include <optional>
 
+// The longest check interval kept: a damaged setting must not overflow the seconds.
+inline constexpr int kLongestCheckSeconds = 7 * 24 * 60 * 60;
+
 struct ReloadTimer {
     int intervalSeconds = 0; // 0: the page is not watched
     int counter = 0;         // seconds since the last reload
 
-    // Sets the interval and starts counting from 0.
+    // Sets the interval (within 0 .. kLongestCheckSeconds) and starts counting from 0.
     void SetInterval(int seconds);
     // One second has passed; `minuteOfHour` is the local time's minute, nothing when the
     // time could not be read. True when the page is to be reloaded now (the counter is then
