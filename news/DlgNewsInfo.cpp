@@ -50,6 +50,7 @@ const MessageMap<CDlgNewsInfo> CDlgNewsInfo::messages = {
     onMessage(WM_SIZE, &CDlgNewsInfo::OnSize, "OnSize"),
     onMessage(WM_TIMER, &CDlgNewsInfo::OnTimer, "OnTimer"),
     onMessage(kPageLoadedMessage, &CDlgNewsInfo::OnPageLoaded, "OnPageLoaded"),
+    onMessage(WM_CTLCOLORSTATIC, &CDlgNewsInfo::OnCtlColor, "OnCtlColor"),
     onMessage(WM_DESTROY, &CDlgNewsInfo::OnDestroy, "OnDestroy"),
 };
 
@@ -165,9 +166,9 @@ MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {
         return 0;
     }
     loaded = true;
-    const std::string text = VisibleText(*pageText->Get());
-    ShowText(text);
-    if (reload.intervalSeconds != 0 && TakePageText(storedText, text)) {
+    const std::shared_ptr<const std::string> page = pageText->Get();
+    ShowText(ReadableText(*page));
+    if (reload.intervalSeconds != 0 && TakePageText(storedText, VisibleText(*page))) {
         news.updatedPage = pageIndex;
         news.updated = true;
     }
@@ -176,6 +177,18 @@ MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {
 
 void CDlgNewsInfo::ShowText(const std::string& text) {
     SetWindowTextW(Item(IDC_NEWS_TEXT), Widen(CutUtf8(text, kShownBytes)).c_str());
+}
+
+// The page's text reads as a page: black on white, though the edit is read-only.
+MsgResult CDlgNewsInfo::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
+    if (ColouredControl(lParam) != Item(IDC_NEWS_TEXT)) {
+        PassOn();
+        return 0;
+    }
+    HDC dc = DrawingContext(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return BrushResult(GetSysColorBrush(COLOR_WINDOW));
 }
 
 void CDlgNewsInfo::OnDocumentComplete() {

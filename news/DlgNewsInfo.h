@@ -35,6 +35,7 @@ private:
     MsgResult OnSize(MsgWParam, MsgLParam);
     MsgResult OnTimer(MsgWParam, MsgLParam);
     MsgResult OnPageLoaded(MsgWParam, MsgLParam);
+    MsgResult OnCtlColor(MsgWParam, MsgLParam);
     MsgResult OnDestroy(MsgWParam, MsgLParam);
 
     void Fetch(const std::string& address);

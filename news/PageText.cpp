@@ -65,7 +65,7 @@ bool SeparatesText(std::string_view name) {
 
 class TextScanner {
 public:
-    explicit TextScanner(std::string_view html) : html(html) {}
+    TextScanner(std::string_view html, bool keepLines) : html(html), keepLines(keepLines) {}
 
     std::string Run() {
         while (at < html.size()) {
@@ -86,18 +86,22 @@ public:
 
 private:
     void Put(char c) {
-        if (spacePending && !out.empty())
-            out += ' ';
-        spacePending = false;
+        Separate();
         out += c;
         ++at;
     }
     void PutCodePoint(char32_t c, std::size_t length) {
-        if (spacePending && !out.empty())
-            out += ' ';
-        spacePending = false;
+        Separate();
         AppendUtf8(out, c);
         at += length;
+    }
+    void Separate() {
+        if (!out.empty() && breakPending)
+            out += "\r\n";
+        else if (!out.empty() && spacePending)
+            out += ' ';
+        spacePending = false;
+        breakPending = false;
     }
     void Space(std::size_t length) {
         spacePending = true;
@@ -133,7 +137,7 @@ private:
         if (!SkipTagRest(i))
             return Finish();
         if (SeparatesText(name))
-            spacePending = true;
+            (keepLines ? breakPending : spacePending) = true;
         if (!closing && (name == "script" || name == "style"))
             SkipRawText(name);
     }
@@ -244,12 +248,18 @@ private:
     std::string_view html;
     std::size_t at = 0;
     std::string out;
+    bool keepLines = false;
     bool spacePending = false;
+    bool breakPending = false;
 };
 } // namespace
 
 std::string VisibleText(std::string_view html) {
-    return TextScanner(html).Run();
+    return TextScanner(html, false).Run();
+}
+
+std::string ReadableText(std::string_view html) {
+    return TextScanner(html, true).Run();
 }
 
 bool TakePageText(std::string& stored, const std::string& fresh) {

@@ -8,6 +8,10 @@
 // Linear in the page's size.
 std::string VisibleText(std::string_view html);
 
+// The same text for reading: each block (paragraph, heading, cell, line break) on a line of
+// its own, lines ending in CR LF.
+std::string ReadableText(std::string_view html);
+
 // Takes a freshly loaded page's visible text into the stored text. True when it is an
 // update: the stored text was not empty and differs. The first load into an empty stored
 // text is not an update. A load without any visible text (failed or blank) changes nothing.

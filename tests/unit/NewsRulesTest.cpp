@@ -214,6 +214,10 @@ TEST(NewsText, VisibleTextDropsMarkupAndKeepsWhatIsShown) {
     for (const auto& [html, text] : pages)
         EXPECT_EQ(VisibleText(html), text) << html;
 
+    // For reading, blocks keep their lines; runs of them give one line break.
+    EXPECT_EQ(ReadableText("<h1>Rates</h1>\n<p>EUR <b>up</b></p><div><p>GBP</p></div>"),
+              "Rates\r\nEUR up\r\nGBP");
+
     // A new session token or time stamp in the markup is no change.
     EXPECT_EQ(VisibleText("<a href=\"/n?sid=1\">News</a><!-- 10:15 -->"),
               VisibleText("<a href=\"/n?sid=2\" >News</a><!-- 10:16 -->"));
