@@ -10,9 +10,9 @@
 #include "resources/resource.h"
 #include "settings/Config.h"
 #include "settings/TextIds.h"
-#include "settings/LangTable.h"
 #include <algorithm>
 #include <utility>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr int kIntervalMaxChars = 3;
@@ -102,8 +102,8 @@ void CDlgNewsAdd::LayOutIntervalRow() {
     const int editLeft = labelPlace.left + labelWidth + kRowGap;
     const int editWidth = editPlace.right - editPlace.left;
     const int unitLeft = editLeft + editWidth + kRowGap;
-    const int unitWidth = std::max(0L, std::min<LONG>(TextWidth(unit) + kRowGap,
-                                                      testPlace.left - kRowGap - unitLeft));
+    const int unitRoom = static_cast<int>(testPlace.left) - kRowGap - unitLeft;
+    const int unitWidth = std::max(0, std::min(TextWidth(unit) + kRowGap, unitRoom));
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(label, nullptr, labelPlace.left, labelPlace.top, labelWidth + kRowGap,
                  labelPlace.bottom - labelPlace.top, flags);
@@ -119,8 +119,7 @@ void CDlgNewsAdd::EnableWatchControls() {
 }
 
 void CDlgNewsAdd::Tell(const std::string& text) {
-    MessageBoxW(Handle(), Widen(text).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(),
-                MB_OK);
+    MessageBoxW(Handle(), Widen(text).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
 }
 
 MsgResult CDlgNewsAdd::OnOk(MsgWParam, MsgLParam) {
@@ -138,8 +137,7 @@ MsgResult CDlgNewsAdd::OnOk(MsgWParam, MsgLParam) {
     }
     const PageWatchChoice watch =
         WatchChoice(IsChecked(Item(IDC_NEWS_WATCH)), ControlText(Item(IDC_NEWS_INTERVAL)));
-    Store({name, url, watch.notify, std::to_string(watch.intervalMinutes)},
-          watch.intervalMinutes);
+    Store({name, url, watch.notify, std::to_string(watch.intervalMinutes)}, watch.intervalMinutes);
     End(IDOK);
     return 0;
 }

@@ -133,8 +133,8 @@ void CDlgNewsNotify::ShapeAndPlace() {
     backgroundSize = {info.bmWidth, info.bmHeight};
     SetWindowPos(Handle(), HWND_TOPMOST,
                  GetSystemMetrics(SM_CXSCREEN) - backgroundSize.cx - kRightGap,
-                 GetSystemMetrics(SM_CYSCREEN) - backgroundSize.cy - kBottomGap,
-                 backgroundSize.cx, backgroundSize.cy, SWP_NOACTIVATE);
+                 GetSystemMetrics(SM_CYSCREEN) - backgroundSize.cy - kBottomGap, backgroundSize.cx,
+                 backgroundSize.cy, SWP_NOACTIVATE);
     HDC windowDc = GetDC(Handle());
     surface = CreateCompatibleDC(windowDc);
     ReleaseDC(Handle(), windowDc);
@@ -165,8 +165,8 @@ void CDlgNewsNotify::LayOutControls() {
     SetWindowPos(Item(IDC_NEWS_TIME), nullptr, kMargin, kTimeTop,
                  width - kMargin - kCloseSize - 2 * kCloseInset, kTimeHeight, flags);
     SetWindowPos(Item(IDC_NEWS_ITEM), nullptr, kMargin, kItemTop, textWidth, kItemHeight, flags);
-    SetWindowPos(Item(IDC_NEWS_UPDATED), nullptr, kMargin, kUpdatedTop, textWidth,
-                 kUpdatedHeight, flags);
+    SetWindowPos(Item(IDC_NEWS_UPDATED), nullptr, kMargin, kUpdatedTop, textWidth, kUpdatedHeight,
+                 flags);
     SetWindowPos(Item(IDC_NEWS_VIEW), nullptr, (width - kButtonWidth) / 2,
                  client.bottom - kButtonHeight - kButtonBottomGap, kButtonWidth, kButtonHeight,
                  flags);
