@@ -11,9 +11,16 @@
 // query field "x=<mode>": nolength (no Content-Length), notfound (a 404 page), empty,
 // zero (a zero byte in the body), longcell (an 11+ character price), huge (about 4 MB),
 // cut (the connection closes mid-body), slow<ms> (answer after a delay, at most 60 s).
+//
+// Test pages: GET /testpage/set?name=N&body=B stores the (percent-encoded) HTML B under the
+// name N and answers "OK"; GET /testpage/N serves it as text/html, 404 when none is stored;
+// GET /testpage/hits?name=N answers how many times N has been served.
+// Names are taken in lower case and end at the first "&", since the program lower-cases
+// addresses on this host and appends "&v=..." to them even without a "?".
 #include "QuoteBoard.h"
 #include "ServiceRecord.h"
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +28,8 @@
 #include <fstream>
 #include <httplib.h>
 #include <iostream>
+#include <map>
+#include <mutex>
 #include <signal.h>
 #include <string>
 #include <thread>
@@ -33,6 +42,8 @@ constexpr int kDefaultNewsPeriodSeconds = 60;
 constexpr int kMaxDelayMs = 60000;
 constexpr std::size_t kHugeBytes = 4u << 20;
 constexpr auto kWatchInterval = std::chrono::milliseconds(200);
+constexpr std::size_t kMaxTestPages = 1000; // a runaway test must not eat the machine
+constexpr const char* kTestPagePrefix = "/testpage/";
 
 std::atomic<bool> stopRequested{false};
 
@@ -185,6 +196,63 @@ void DelayFor(const std::string& modeName) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
+// Pages whose content the tests set; the server answers on several threads.
+class TestPages {
+public:
+    static std::string NameOf(const std::string& text) {
+        std::string name = text.substr(0, text.find('&'));
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name;
+    }
+    bool Set(const std::string& name, std::string body) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (name.empty() || (pages.size() >= kMaxTestPages && pages.count(name) == 0))
+            return false;
+        pages[name] = std::move(body);
+        return true;
+    }
+    bool Get(const std::string& name, std::string& body) {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = pages.find(name);
+        if (found == pages.end())
+            return false;
+        ++hits[name];
+        body = found->second;
+        return true;
+    }
+    long Hits(const std::string& name) const {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = hits.find(name);
+        return found == hits.end() ? 0 : found->second;
+    }
+
+private:
+    mutable std::mutex mutex;
+    std::map<std::string, std::string> pages;
+    std::map<std::string, long> hits; // only of stored names, so it is bounded too
+};
+
+// The set and hits requests, or the page itself in the way the mode asks for.
+void AnswerTestPage(const httplib::Request& request, httplib::Response& response, const Mode& mode,
+                    TestPages& pages) {
+    const std::string rest = mode.path.substr(std::string(kTestPagePrefix).size());
+    if (rest == "set") {
+        const bool stored = pages.Set(TestPages::NameOf(request.get_param_value("name")),
+                                      request.get_param_value("body"));
+        response.status = stored ? 200 : 400;
+        response.set_content(stored ? "OK" : "NO", "text/plain");
+    } else if (rest == "hits") {
+        const long hits = pages.Hits(TestPages::NameOf(request.get_param_value("name")));
+        response.set_content(std::to_string(hits), "text/plain");
+    } else if (std::string body; pages.Get(TestPages::NameOf(rest), body)) {
+        Answer(response, mode.name, std::move(body), "text/html");
+    } else {
+        response.status = 404;
+        response.set_content(kNotFoundPage, "text/html");
+    }
+}
+
 bool ParentGone(long pid) {
     return pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
@@ -208,6 +276,7 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, [](int) { stopRequested = true; });
 
     QuoteBoard board(options.seed);
+    TestPages testPages;
     ServiceRecord record(options.recordFile);
     const auto started = std::chrono::steady_clock::now();
     httplib::Server server;
@@ -224,6 +293,8 @@ int main(int argc, char** argv) {
         } else if (EndsWith(mode.path, "/news.aspx")) {
             Answer(response, mode.name, NewsPage(request, options.newsPeriodSeconds, started),
                    "text/html");
+        } else if (mode.path.rfind(kTestPagePrefix, 0) == 0) {
+            AnswerTestPage(request, response, mode, testPages);
         } else if (mode.path == "/requests") {
             response.set_content(record.Text(), "text/plain");
         } else if (mode.path.rfind("/price/", 0) == 0) {
