@@ -105,6 +105,14 @@ std::string NewsSettings(const std::vector<Record>& records, const std::string& 
     return text;
 }
 
+void ExpectRecord(const std::string& settings, int index, const Record& expected) {
+    const std::string section = "NEWSTAB" + std::to_string(index);
+    EXPECT_EQ(IniValue(settings, section, "NAME"), expected.name) << section;
+    EXPECT_EQ(IniValue(settings, section, "URL"), expected.url) << section;
+    EXPECT_EQ(IniValue(settings, section, "NOTIFY"), expected.notify) << section;
+    EXPECT_EQ(IniValue(settings, section, "INTERVAL"), expected.interval) << section;
+}
+
 // Handles this thread's messages for a while, so a WM_CLOSE posted to our windows acts.
 void PumpFor(Milliseconds time) {
     const DWORD start = GetTickCount();
@@ -138,8 +146,8 @@ protected:
         install.Place(kNewsProgram);
         ASSERT_NO_FATAL_FAILURE(StartProgram("", settings));
     }
-    HWND FindNews(bool visibleOnly) {
-        for (HWND window : TopLevelWindows({"#32770", std::nullopt, program.Id(), visibleOnly}))
+    HWND FindShownNews() {
+        for (HWND window : TopLevelWindows({"#32770", std::nullopt, program.Id()}))
             if (GetDlgItem(window, IDC_NEWS_TAB))
                 return window;
         return nullptr;
@@ -148,7 +156,7 @@ protected:
     HWND OpenNews() {
         PostMessageW(bar, WM_COMMAND, IDM_NEWS, 0);
         HWND news = nullptr;
-        WaitUntil([&] { return (news = FindNews(true)) != nullptr; }, 10s);
+        WaitUntil([&] { return (news = FindShownNews()) != nullptr; }, 10s);
         return news;
     }
     void CloseNews(HWND news) {
@@ -206,14 +214,8 @@ TEST_F(NewsWindowTest, DefaultPagesAreWrittenWhileTheSwitchIsOff) {
         {"其它资讯", ServiceUrl("/soft/news.aspx?i=0&t=zh"), "0", "10", ""},
     };
     const std::string settings = install.ReadSettings();
-    for (int i = 0; i < 3; ++i) {
-        const std::string section = "NEWSTAB" + std::to_string(i);
-        const Record& expected = defaults[i];
-        EXPECT_EQ(IniValue(settings, section, "NAME"), expected.name) << section;
-        EXPECT_EQ(IniValue(settings, section, "URL"), expected.url) << section;
-        EXPECT_EQ(IniValue(settings, section, "NOTIFY"), expected.notify) << section;
-        EXPECT_EQ(IniValue(settings, section, "INTERVAL"), expected.interval) << section;
-    }
+    for (int i = 0; i < 3; ++i)
+        ExpectRecord(settings, i, defaults[i]);
 
     PostMessageW(bar, WM_COMMAND, IDM_NEWS, 0);
     EXPECT_EQ(WaitForWindow({"", std::string(kNewsTitle), program.Id(), false}, 2s), nullptr)
@@ -281,14 +283,8 @@ TEST_F(NewsWindowTest, ChangedTextRaisesThePopupAndRemovalRenumbersTheRecords) {
     EXPECT_NE(Answer(IDOK).find("Alpha 行情"), std::string::npos);
     ASSERT_TRUE(WaitUntil([&] { return Setting("NEWSTAB", "NUM") == "2"; }, 5s));
     const std::string settings = install.ReadSettings();
-    for (int i = 0; i < 2; ++i) {
-        const std::string section = "NEWSTAB" + std::to_string(i);
-        const Record& expected = records[static_cast<std::size_t>(i) + 1];
-        EXPECT_EQ(IniValue(settings, section, "NAME"), expected.name) << section;
-        EXPECT_EQ(IniValue(settings, section, "URL"), expected.url) << section;
-        EXPECT_EQ(IniValue(settings, section, "NOTIFY"), expected.notify) << section;
-        EXPECT_EQ(IniValue(settings, section, "INTERVAL"), expected.interval) << section;
-    }
+    ExpectRecord(settings, 0, records[1]);
+    ExpectRecord(settings, 1, records[2]);
     EXPECT_EQ(SendMessageW(GetDlgItem(news, IDC_NEWS_TAB), TCM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(ShownPageText(news), "Beta Bonds") << "the new first page is not shown";
 }
