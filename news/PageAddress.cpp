@@ -85,7 +85,9 @@ std::string DecoratedAddress(const std::string& address, const std::string& serv
                       lower.find(kLocalHost) != std::string::npos;
     if (!ours)
         return address;
-    return lower + "&v=" + PercentEncode(decoration.version) +
+    // An address without a query would otherwise get "&v=..." glued to its path.
+    const char* start = lower.find('?') == std::string::npos ? "?" : "&";
+    return lower + start + "v=" + PercentEncode(decoration.version) +
            "&mn=" + PercentEncode(decoration.computerName) +
            "&w=" + std::to_string(decoration.screenWidth) +
            "&h=" + std::to_string(decoration.screenHeight) +

@@ -21,7 +21,8 @@ bool IsWebPageAddress(const std::string& address);
 std::string FetchAddress(const std::string& address);
 // An address on the service's own host (`serviceHost`, host or host:port; matched in the
 // lower-cased address) or holding "://localhost" is loaded in lower case with
-// "&v=", "&mn=", "&w=", "&h=", "&dt=" appended (values percent-encoded); any other address
+// "&v=", "&mn=", "&w=", "&h=", "&dt=" appended (values percent-encoded; the first joined with
+// "?" when the address has no query); any other address
 // is returned unchanged.
 std::string DecoratedAddress(const std::string& address, const std::string& serviceHost,
                              const PageDecoration& decoration);

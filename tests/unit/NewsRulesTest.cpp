@@ -189,6 +189,8 @@ TEST(NewsAddress, OnlyTheServiceIsToldAboutTheProgram) {
               "http://svc.test/x?i=1" + query);
     EXPECT_EQ(DecoratedAddress("http://LocalHost:5/p?a", "", about),
               "http://localhost:5/p?a" + query);
+    EXPECT_EQ(DecoratedAddress("http://localhost:5/P", "", about),
+              "http://localhost:5/p?" + query.substr(1));
     EXPECT_EQ(DecoratedAddress("http://Other.test/P?A=B", "svc.test:81", about),
               "http://Other.test/P?A=B");
     EXPECT_EQ(DecoratedAddress("http://Other.test/P", "", about), "http://Other.test/P");
