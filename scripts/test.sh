@@ -60,6 +60,18 @@ cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$BUILD/win" -j"$JOBS" >"$LOGS/win-build.log" 2>&1 ||
     { tail -50 "$LOGS/win-build.log"; fail_early "Windows build failed"; }
 
+echo "== package"
+# The installer of the programs just built; the end-to-end tests install it.
+installer=""
+rm -rf "$BUILD/dist"
+if "$ROOT/scripts/package.sh" --from "$BUILD/win" --out "$BUILD/dist" >"$LOGS/package.log" 2>&1; then
+    installer="$(find "$BUILD/dist" -name 'PipWarden-*-setup.exe' | head -1)"
+else
+    cat "$LOGS/package.log"
+    echo "test.sh: packaging failed" >&2
+    failed=$((failed + 1))
+fi
+
 echo "== unit tests"
 unit_start=$SECONDS
 timeout -k 5 300 "$BUILD/native/pipwarden_unit" --gtest_brief=1 >"$LOGS/unit.log" 2>&1
@@ -72,6 +84,8 @@ echo "== end-to-end tests (Wine)"
 e2e_start=$SECONDS
 service_start "$BUILD/native" || { echo "test.sh: the local service did not start" >&2; failed=$((failed + 1)); }
 if wine_env_start "$BUILD/win" >"$LOGS/wine-env.log" 2>&1; then
+    [ -n "$installer" ] && PIPWARDEN_INSTALLER="$(winepath -w "$installer" 2>/dev/null)" &&
+        export PIPWARDEN_INSTALLER
     run_e2e "$BUILD/win" --gtest_brief=1 >"$LOGS/e2e.log" 2>&1
     rc=$?
     grep -vE '^Running main' "$LOGS/e2e.log"
