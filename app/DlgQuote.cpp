@@ -43,6 +43,14 @@ CDlgQuote*& RunningBar() {
     return bar;
 }
 
+// The test setting's period when it is one we accept, else the normal one.
+UINT TerminalTickMs() {
+    const auto wanted = ParseInteger(Config().Get(barkey::kTestTickMs));
+    if (!wanted || *wanted < barkey::kTestTickMinMs || *wanted > static_cast<int>(kTerminalTickMs))
+        return kTerminalTickMs;
+    return static_cast<UINT>(*wanted);
+}
+
 std::string Caption() {
     return GetMessage(kMsgProgramTitle);
 }
@@ -190,7 +198,7 @@ void CDlgQuote::BuildQuoteTable() {
 void CDlgQuote::StartCycle() {
     if (Config().Get(optkey::kShowTrayIcon) != "0")
         AddTrayIcon();
-    StartTimer(kMainTickTimer, kTerminalTickMs);
+    StartTimer(kMainTickTimer, TerminalTickMs());
     ApplyPlacement();
     if (Config().Get(barkey::kDisplay) == "0" && !Config().Get(barkey::kFloatWindows).empty())
         StartTimer(kStartupHideTimer, kStartupHideMs);
