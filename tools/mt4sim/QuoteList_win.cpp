@@ -10,6 +10,7 @@ namespace {
 constexpr int kSymbolColumnWidth = 100;
 constexpr int kPriceColumnWidth = 76;
 constexpr const wchar_t* kOldProcProperty = L"MT4SimQuoteListProc";
+constexpr const wchar_t* kRowCountRequestsProperty = L"MT4SimRowCountRequests";
 
 void SetCell(HWND list, int row, int column, const std::string& text) {
     const std::wstring wide = Widen(text);
@@ -49,6 +50,10 @@ bool SameSymbols(const std::vector<SimQuote>& a, const std::vector<SimQuote>& b)
 // mark after every key.
 LRESULT CALLBACK QuoteListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto oldProc = reinterpret_cast<WNDPROC>(GetPropW(list, kOldProcProperty));
+    if (message == LVM_GETITEMCOUNT && InSendMessage()) {
+        const auto count = reinterpret_cast<ULONG_PTR>(GetPropW(list, kRowCountRequestsProperty));
+        SetPropW(list, kRowCountRequestsProperty, reinterpret_cast<HANDLE>(count + 1));
+    }
     if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
         const int count = RowCount(list);
         const int mark = SelectedQuoteRow(list);
@@ -68,6 +73,7 @@ LRESULT CALLBACK QuoteListProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
         return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
     if (message == WM_NCDESTROY) {
         RemovePropW(list, kOldProcProperty);
+        RemovePropW(list, kRowCountRequestsProperty);
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
     }
     return CallWindowProcW(oldProc, list, message, wParam, lParam);
@@ -143,6 +149,10 @@ void SelectQuoteRow(HWND list, int row) {
     SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+long QuoteListRowCountRequests(HWND list) {
+    return static_cast<long>(reinterpret_cast<ULONG_PTR>(GetPropW(list, kRowCountRequestsProperty)));
 }
 
 int SelectedQuoteRow(HWND list) {

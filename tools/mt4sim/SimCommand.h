@@ -23,6 +23,7 @@ struct SimOptions {
 inline constexpr int kSimLayoutCount = 5;
 inline constexpr int kSimMinIntervalMs = 20;
 inline constexpr int kSimMaxIntervalMs = 60000;
+inline constexpr int kSimMaxHangSeconds = 600;
 
 // False with a reason for a known switch with a bad value.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

@@ -18,6 +18,8 @@
 //   kSimHideTerminal  ""
 //   kSimShowTerminal  ""
 //   kSimQuit          ""  answers 1, then the terminal closes
+//   kSimHang          "30"  answers 1, then the window thread sleeps that many seconds
+//                     (1..600) and answers no message meanwhile, as a hung terminal
 //
 // Symbols are compared exactly (case matters). Prices are decimal numbers ("1.2345").
 enum class SimCommand : std::uint32_t {
@@ -32,7 +34,12 @@ enum class SimCommand : std::uint32_t {
     HideTerminal = 0x4D543409,
     ShowTerminal = 0x4D54340A,
     Quit = 0x4D54340B,
+    Hang = 0x4D54340C,
 };
+
+// Sent (not as WM_COPYDATA) to the main window: the answer is how many times other
+// threads have asked the quote list for its row count, which a reader does once per refresh.
+inline constexpr unsigned kSimRowCountRequestsMessage = 0x8000 + 0x4D; // WM_APP + 0x4D
 
 inline constexpr const char* kSimTerminalClass = "MetaQuotes::MetaTrader::4.00";
 inline constexpr const char* kSimDefaultAlertTitle = "Alert";

@@ -12,6 +12,8 @@
 inline constexpr UINT kSimOpenOrderMessage = WM_APP + 1;
 // A popup tells its owner it is gone: wParam = its handle.
 inline constexpr UINT kSimPopupClosedMessage = WM_APP + 2;
+// Posted to itself by the hang command: wParam = seconds.
+inline constexpr UINT kSimHangMessage = WM_APP + 3;
 
 // ---- Layout: the child windows the reader's Market Watch searches walk through.
 struct SimLayout {
@@ -40,6 +42,8 @@ HWND CreateQuoteList(HWND parent, HFONT font);
 // symbols changed; the selection stays on its symbol where it can.
 void SyncQuoteList(HWND list, const std::vector<SimQuote>& quotes, std::vector<SimQuote>& shown);
 void SelectQuoteRow(HWND list, int row);
+// Row-count requests sent to the list from other threads since it was made.
+long QuoteListRowCountRequests(HWND list);
 int SelectedQuoteRow(HWND list); // the selection mark, -1 for none
 
 // ---- Chart: the bid history of one symbol.

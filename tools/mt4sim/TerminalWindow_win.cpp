@@ -144,6 +144,11 @@ LRESULT TerminalWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kSimPopupClosedMessage:
         OnPopupClosed(reinterpret_cast<HWND>(wParam));
         return 0;
+    case kSimHangMessage:
+        Sleep(static_cast<DWORD>(wParam) * 1000u);
+        return 0;
+    case kSimRowCountRequestsMessage:
+        return QuoteListRowCountRequests(layout_.quoteList);
     case WM_DESTROY:
         OnDestroy();
         return 0;
@@ -200,6 +205,14 @@ bool TerminalWindow::RunCommand(SimCommand command, const std::string& payload) 
         ShowWindow(window_, SW_SHOW);
         SetForegroundWindow(window_);
         return true;
+    case SimCommand::Hang: {
+        const auto seconds = ParseInteger(payload);
+        if (!seconds || *seconds < 1 || *seconds > kSimMaxHangSeconds)
+            return false;
+        // Answer first: a sender blocked for the whole hang could not time it.
+        PostMessageW(window_, kSimHangMessage, static_cast<WPARAM>(*seconds), 0);
+        return true;
+    }
     case SimCommand::Quit:
         // Answer first: the sender is still waiting for this reply.
         PostMessageW(window_, WM_CLOSE, 0, 0);
