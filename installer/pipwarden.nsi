@@ -34,6 +34,7 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ; An upgrade goes where the last installation went.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PUBLISHER}"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 

@@ -81,10 +81,21 @@ installer="$out/PipWarden-$version-setup.exe"
 zip="$out/PipWarden-$version-portable.zip"
 rm -f "$installer" "$zip"
 
-makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$installer" \
+# A voice clip has a Chinese name: both tools must read the file names as UTF-8.
+LC_ALL=C.UTF-8 makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$installer" \
     "$ROOT/installer/pipwarden.nsi" >"$work/makensis.log" 2>&1 ||
     { cat "$work/makensis.log"; fail "makensis failed"; }
-(cd "$work" && zip -q -r -X "$zip" "Pip Warden") || fail "zip failed"
+# Python's zipfile marks such names as UTF-8, which Windows honours; Info-ZIP's zip does not.
+LC_ALL=C.UTF-8 python3 - "$work" "Pip Warden" "$zip" <<'PY' || fail "the zip could not be written"
+import os, sys, zipfile
+work, top, target = sys.argv[1:]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+    for folder, subfolders, files in os.walk(os.path.join(work, top)):
+        subfolders.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            archive.write(path, os.path.relpath(path, work))
+PY
 
 for file in "$installer" "$zip"; do
     echo "$(basename "$file")  $(du -k "$file" | cut -f1) KB"
