@@ -6,6 +6,7 @@
 #include "tests/e2e/PriceBarHarness.h"
 #include "tests/e2e/SimHarness.h"
 #include "version.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -65,13 +66,19 @@ std::string StartMenuShortcut() {
     return Narrow(folder) + "\\Pip Warden.lnk";
 }
 
-bool HasVoiceClips(const std::string& folder) {
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(Widen(folder + "\\*.MTQ").c_str(), &found);
+    const HANDLE search = FindFirstFileW(Widen(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return false;
+        return names;
+    do
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Narrow(found.cFileName));
+    while (FindNextFileW(search, &found));
     FindClose(search);
-    return true;
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool NoneRunning(const std::string& program) {
@@ -153,8 +160,13 @@ protected:
 
 TEST_F(InstallerTest, InstallsRegistersStartsAndUpgradesOverARunningCopyKeepingTheSettings) {
     ASSERT_NO_FATAL_FAILURE(Install());
-    EXPECT_TRUE(HasVoiceClips(install.Path("file\\data\\enf")));
-    EXPECT_TRUE(HasVoiceClips(install.Path("file\\data\\cnf")));
+    // Every clip, the one with a Chinese name too.
+    for (const char* language : {"enf", "cnf"}) {
+        const std::vector<std::string> built =
+            FileNames(BuiltProgramsFolder() + "\\data\\" + language);
+        EXPECT_FALSE(built.empty());
+        EXPECT_EQ(FileNames(install.Path("file\\data\\") + language), built) << language;
+    }
     EXPECT_FALSE(IsFile(install.Path("file\\pipward.cfg"))) << "the installer ships settings";
     EXPECT_FALSE(IsFile(install.Path("file\\fxconset.ini"))) << "the installer ships alerts";
     EXPECT_TRUE(IsFile(StartMenuShortcut()));
