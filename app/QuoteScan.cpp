@@ -1,5 +1,6 @@
 #include "app/QuoteScan.h"
 #include "app/QuoteColumns.h"
+#include "platform/Clock.h"
 #include "platform/Text.h"
 
 namespace {
@@ -19,6 +20,12 @@ bool Holds(const std::string& list, const std::string& mark) {
     return list.find(mark) != std::string::npos;
 }
 } // namespace
+
+bool SearchMissingPairAgain(const MissingPair& last, int rowCount, std::uint32_t now,
+                            std::uint32_t interval) {
+    // Unsigned arithmetic: the tick count wraps after 49.7 days.
+    return rowCount != last.rowCount || now - last.searchedAt >= interval;
+}
 
 // The display list as stored ends each entry with a comma; a leading one makes every
 // entry findable as ",SYMBOL,".
@@ -59,21 +66,30 @@ void CQuoteScan::Scan(const std::vector<std::string>& columnSymbols, const std::
     matchedRows.assign(1, ',');
     symbolCache.clear();
     const int rowCount = rows.RowCount();
+    const std::uint32_t now = CurrentClock().TickCount();
     for (std::size_t i = 0; i < columnSymbols.size(); ++i) {
         const std::string& symbol = columnSymbols[i];
+        ScannedPrice price;
+        price.text = kNotFoundText;
+        const auto known = missing.find(i);
+        if (known != missing.end() && known->second.symbol == symbol &&
+            !SearchMissingPairAgain(known->second, rowCount, now, missingSearchInterval)) {
+            read(i, price);
+            continue;
+        }
         int row = FindColumnRow(symbol, displayList, rowCount, rows);
         if (row < 0) {
             // The terminal's list may have changed under the ignore list.
-            Reset();
+            ignoreList.assign(1, ',');
             row = FindColumnRow(symbol, displayList, rowCount, rows);
         }
-        ScannedPrice price;
         if (row >= 0) {
+            missing.erase(i);
             price.found = true;
             price.text = rows.Price(symbol, row);
             matchedRows += std::to_string(row) + ",";
         } else {
-            price.text = kNotFoundText;
+            missing[i] = MissingPair{symbol, rowCount, now};
         }
         read(i, price);
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -19,11 +20,30 @@ struct ScannedPrice {
     std::string text; // the price, or "Not Found"
 };
 
+// A displayed pair the terminal does not list costs a read of every row to look for, so it
+// is looked for again only when the terminal's row count has changed or this long after its
+// last search; in between it shows "Not Found" as a search would.
+inline constexpr std::uint32_t kMissingPairSearchMs = 30000;
+
+struct MissingPair {
+    std::string symbol;
+    int rowCount = 0;             // the terminal's rows at the search
+    std::uint32_t searchedAt = 0; // program tick count
+};
+
+// Whether a pair not found at its last search is looked for again now.
+bool SearchMissingPairAgain(const MissingPair& last, int rowCount, std::uint32_t now,
+                            std::uint32_t interval);
+
 // Matches the bar's columns to the terminal's rows. Rows of pairs that are not displayed
 // go to an ignore list that lasts across refreshes, so they are not read again until a
 // displayed pair goes missing; a row serves only one column per refresh.
 class CQuoteScan {
 public:
+    // An interval of 0 looks for a missing pair on every refresh.
+    explicit CQuoteScan(std::uint32_t missingSearchInterval = kMissingPairSearchMs)
+        : missingSearchInterval(missingSearchInterval) {}
+
     std::vector<ScannedPrice> Scan(const std::vector<std::string>& columnSymbols,
                                    const std::string& displayList, MarketRows& rows);
     // The same, handing each column's price on as soon as it is read.
@@ -32,7 +52,11 @@ public:
               MarketRows& rows, const PriceRead& read);
 
     const std::string& IgnoreList() const { return ignoreList; }
-    void Reset() { ignoreList.assign(1, ','); }
+    // For a rebuilt bar or another terminal: every row and pair is looked at afresh.
+    void Reset() {
+        ignoreList.assign(1, ',');
+        missing.clear();
+    }
 
 private:
     int FindColumnRow(const std::string& symbol, const std::string& displayList, int rowCount,
@@ -40,6 +64,8 @@ private:
     const std::string& SymbolOf(int row, MarketRows& rows);
 
     std::string ignoreList = ",";
-    std::string matchedRows;                // ",i,j," of this refresh
-    std::map<int, std::string> symbolCache; // rows read in this refresh
+    std::string matchedRows;                    // ",i,j," of this refresh
+    std::map<int, std::string> symbolCache;     // rows read in this refresh
+    std::map<std::size_t, MissingPair> missing; // by column
+    std::uint32_t missingSearchInterval;
 };

@@ -1,5 +1,6 @@
 #include "app/ChangeMarks.h"
 #include "app/QuoteScan.h"
+#include "platform/Clock.h"
 #include <gtest/gtest.h>
 #include <map>
 
@@ -21,6 +22,20 @@ public:
     std::map<int, int> symbolReads;
     int priceReads = 0;
 };
+
+class TickClock final : public Clock {
+public:
+    std::uint32_t ticks = 0;
+    LocalTime Now() const override { return {}; }
+    std::uint32_t TickCount() const override { return ticks; }
+};
+
+int Reads(const FakeRows& rows) {
+    int reads = rows.priceReads;
+    for (const auto& [row, count] : rows.symbolReads)
+        reads += count;
+    return reads;
+}
 
 std::vector<std::string> Texts(const std::vector<ScannedPrice>& prices) {
     std::vector<std::string> texts;
@@ -74,6 +89,67 @@ TEST(AppQuoteScan, EmptyTerminalGivesNotFoundForEveryColumn) {
     CQuoteScan scan;
     EXPECT_EQ(Texts(scan.Scan({"EURUSD", "GBPUSD"}, "EURUSD,GBPUSD,", rows)),
               (std::vector<std::string>{"Not Found", "Not Found"}));
+}
+
+TEST(AppQuoteScan, MissingPairSearchRule) {
+    const MissingPair last{"USDTRY", 40, 0xFFFFF000u};
+    const struct {
+        int rowCount;
+        std::uint32_t now;
+        bool again;
+    } cases[] = {
+        {40, 0xFFFFF000u, false},         {40, 0xFFFFF000u + 29999u, false},
+        {40, 0xFFFFF000u + 30000u, true}, // after the tick count's wrap
+        {41, 0xFFFFF001u, true},          {0, 0xFFFFF001u, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SearchMissingPairAgain(last, c.rowCount, c.now, kMissingPairSearchMs), c.again)
+            << c.rowCount << " " << c.now;
+    EXPECT_TRUE(SearchMissingPairAgain(last, 40, last.searchedAt, 0));
+}
+
+// A pair the terminal does not list is looked for on the first refresh, then only when the
+// row count changes or 30 s have passed, and the bar shows what a search every refresh
+// would show.
+TEST(AppQuoteScan, MissingPairIsLookedForAgainOnlyWhenTheListChangesOrAfterAWhile) {
+    TickClock clock;
+    SetCurrentClock(&clock);
+    const std::vector<std::string> columns{"EURUSD", "USDTRY", "GOLD"};
+    const std::string displayList = "EURUSD,USDTRY,GOLD,";
+    FakeRows rows({"EURUSD", "GBPUSD", "USDJPY", "AUDUSD", "GOLD", "SILVER"});
+    FakeRows everyTickRows = rows;
+    CQuoteScan scan, everyTick(0);
+    std::vector<int> readsPerTick;
+    std::vector<ScannedPrice> prices;
+    const auto tick = [&](std::uint32_t ms) {
+        clock.ticks += ms;
+        rows.symbolReads.clear();
+        rows.priceReads = 0;
+        prices = scan.Scan(columns, displayList, rows);
+        const auto expected = everyTick.Scan(columns, displayList, everyTickRows);
+        ASSERT_EQ(Texts(prices), Texts(expected)) << "tick at " << clock.ticks;
+        for (std::size_t i = 0; i < prices.size(); ++i)
+            EXPECT_EQ(prices[i].found, expected[i].found);
+        readsPerTick.push_back(Reads(rows));
+    };
+    const auto edit = [&](std::vector<std::string> symbols) {
+        rows.symbols = everyTickRows.symbols = std::move(symbols);
+    };
+    tick(0);    // every row read once, two prices
+    tick(2000); // the listed pairs' rows and prices only
+    tick(25000);
+    tick(3000); // 30 s after the search
+    edit({"EURUSD", "GBPUSD", "USDJPY", "AUDUSD", "GOLD"});
+    tick(2000); // a row fewer
+    EXPECT_EQ(readsPerTick, (std::vector<int>{8, 4, 4, 8, 7}));
+    edit({"EURUSD", "GBPUSD", "USDJPY", "AUDUSD", "GOLD", "USDTRY"});
+    tick(2000); // listed now: found at once
+    EXPECT_EQ(prices[1].text, "USDTRY@5");
+    edit({"EURUSD", "GBPUSD", "USDJPY", "AUDUSD", "GOLD", "SILVER"});
+    tick(2000);
+    edit({"EURUSD", "GBPUSD", "USDJPY", "AUDUSD", "GOLD", "SILVER", "USDTRY"});
+    tick(2000);
+    SetCurrentClock(nullptr);
 }
 
 TEST(AppChangeMarks, DirectionPerColumn) {
