@@ -3,8 +3,15 @@
 // displayed pairs makes.
 //
 //   reader_bench [/reads:N] [/pairs:EURUSD,GBPUSD,...]
+//   reader_bench /missing [/pairs:...]   the main tick's scan with one displayed pair the
+//                                       terminal does not list: searched on every tick
+//                                       (as before) beside searched on a change of the
+//                                       row count or every 30 s
 //
 // mt4sim.exe must lie beside this program. Exit code 0 when the figures were taken.
+#include "app/QuoteScan.h"
+#include "app/TerminalRows.h"
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
@@ -35,6 +42,9 @@ constexpr DWORD kEndTimeoutMs = 5000;
 // them; the last is a cross below the default symbols.
 const char* const kDefaultPairs = "EURUSD,GBPUSD,USDJPY,AUDUSD,USDCAD,EURJPY,GOLD,EURCHF";
 const char* const kMissingPair = "USDTRY";
+// The main tick's period in use; the scan comparison moves the program clock by it.
+constexpr std::uint32_t kMainTickMs = 2000;
+constexpr int kScanTicks = 60;
 
 double Microseconds(LONGLONG ticks) {
     static const double frequency = [] {
@@ -144,6 +154,7 @@ private:
 };
 
 struct Options {
+    bool missingScan = false;
     int reads = kDefaultReads;
     std::vector<std::string> pairs;
 };
@@ -173,7 +184,9 @@ std::vector<std::string> Arguments() {
 bool ParseOptions(Options& options) {
     options.pairs = SplitCommas(kDefaultPairs);
     for (const std::string& arg : Arguments()) {
-        if (arg.rfind("/reads:", 0) == 0) {
+        if (arg == "/missing") {
+            options.missingScan = true;
+        } else if (arg.rfind("/reads:", 0) == 0) {
             options.reads = std::atoi(arg.c_str() + 7);
             if (options.reads < 1)
                 return false;
@@ -358,12 +371,81 @@ void MeasureRefreshes(CMTHandler& reader, CountingDesktop& desk,
     const RefreshFigures missing = Counted(desk, [&] { reader.GetPrice(kMissingPair, -1); });
     PrintRefresh("one displayed pair missing from the list, each refresh", missing);
 }
+// The program clock, moved by the benchmark one main tick at a time.
+class TickingClock final : public Clock {
+public:
+    LocalTime Now() const override { return PlatformClock().Now(); }
+    std::uint32_t TickCount() const override { return ticks; }
+    std::uint32_t ticks = 0;
+};
+
+struct ScanFigures {
+    std::vector<double> milliseconds;
+    std::vector<std::vector<std::string>> texts; // per tick
+    int cellReads = 0;
+    int calls = 0;
+
+    double Mean() const {
+        double sum = 0;
+        for (double ms : milliseconds)
+            sum += ms;
+        return sum / static_cast<double>(milliseconds.size());
+    }
+};
+
+ScanFigures TimeScans(CMTHandler& reader, CountingDesktop& desk, CQuoteScan& scan,
+                      const std::vector<std::string>& columns) {
+    TickingClock clock;
+    SetCurrentClock(&clock);
+    const std::string displayList = JoinList(columns);
+    TerminalRows rows(reader);
+    ScanFigures figures;
+    for (int tick = 0; tick < kScanTicks; ++tick, clock.ticks += kMainTickMs) {
+        desk.tally = {};
+        const LONGLONG start = Now();
+        std::vector<std::string> texts;
+        for (const ScannedPrice& price : scan.Scan(columns, displayList, rows))
+            texts.push_back(price.text);
+        figures.milliseconds.push_back(Microseconds(Now() - start) / 1000);
+        figures.texts.push_back(std::move(texts));
+        figures.cellReads += desk.tally.itemTexts;
+        figures.calls += desk.tally.Messages() + desk.tally.writes + desk.tally.reads;
+    }
+    SetCurrentClock(nullptr);
+    return figures;
+}
+
+void MeasureMissingPair(CMTHandler& reader, CountingDesktop& desk,
+                        std::vector<std::string> columns) {
+    columns.push_back(kMissingPair);
+    CQuoteScan everyTick(0); // looks for the missing pair on every refresh, as before
+    CQuoteScan onChange;
+    const ScanFigures before = TimeScans(reader, desk, everyTick, columns);
+    const ScanFigures after = TimeScans(reader, desk, onChange, columns);
+    const auto perTick = [](int count) { return static_cast<double>(count) / kScanTicks; };
+    std::printf("main tick scan, %zu listed pairs and %s not listed, %d ticks %u s apart on "
+                "the program clock:\n",
+                columns.size() - 1, kMissingPair, kScanTicks, kMainTickMs / 1000);
+    std::printf("  %-34s %18s %22s\n", "", "before: every tick", "after: on change/30 s");
+    std::printf("  %-34s %18.2f %22.2f\n", "mean ms per tick", before.Mean(), after.Mean());
+    std::printf("  %-34s %18.2f %22.2f\n", "median ms per tick", Median(before.milliseconds),
+                Median(after.milliseconds));
+    std::printf("  %-34s %18.2f %22.2f\n", "max ms per tick",
+                *std::max_element(before.milliseconds.begin(), before.milliseconds.end()),
+                *std::max_element(after.milliseconds.begin(), after.milliseconds.end()));
+    std::printf("  %-34s %18.1f %22.1f\n", "cell reads per tick (mean)", perTick(before.cellReads),
+                perTick(after.cellReads));
+    std::printf("  %-34s %18.1f %22.1f\n", "calls into the terminal per tick",
+                perTick(before.calls), perTick(after.calls));
+    std::printf("  same texts on every tick: %s\n", before.texts == after.texts ? "yes" : "NO");
+}
 } // namespace
 
 int main() {
     Options options;
     if (!ParseOptions(options)) {
-        std::fprintf(stderr, "usage: reader_bench [/reads:N] [/pairs:EURUSD,GBPUSD,...]\n");
+        std::fprintf(stderr,
+                     "usage: reader_bench [/missing] [/reads:N] [/pairs:EURUSD,GBPUSD,...]\n");
         return 2;
     }
     BenchSettings settings;
@@ -380,6 +462,10 @@ int main() {
     if (attached != kAttachOk) {
         std::fprintf(stderr, "reader_bench: Attach gave %d\n", attached);
         return 1;
+    }
+    if (options.missingScan) {
+        MeasureMissingPair(reader, desk, options.pairs);
+        return 0;
     }
     std::printf("terminal reader against mt4sim /rows:%d, %zu displayed pairs\n", kListRows,
                 options.pairs.size());
