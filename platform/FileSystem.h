@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,16 @@ public:
 FileSystem& Files();
 void SetFiles(FileSystem* files); // nullptr restores the platform file system
 FileSystem& PlatformFiles();
+
+// The temporary file a replace writes beside its target: "<target>.~<process id>.<serial>.tmp".
+// A writer killed before its rename leaves it behind; the next replace of the same target
+// deletes those of processes that are gone, so leftovers never pile up.
+std::string ReplacementTempPath(const std::string& target, std::uint32_t processId,
+                                unsigned serial);
+// The process that wrote a leftover of the target (both plain file names, no folder), or
+// nothing when the name is not such a temporary file.
+std::optional<std::uint32_t> ReplacementTempOwner(const std::string& fileName,
+                                                  const std::string& targetName);
 
 inline bool FileExists(const std::string& path) {
     return Files().Kind(path) == PathKind::File;

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +19,25 @@ bool WriteFully(int fd, const std::string& content) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Temporary files of writers of this target that were killed before their rename.
+void RemoveLeftovers(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = target.substr(folder.size());
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!listing)
+        return;
+    const auto self = static_cast<std::uint32_t>(::getpid());
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::optional<std::uint32_t> owner = ReplacementTempOwner(entry->d_name, name);
+        if (!owner || *owner == self)
+            continue;
+        if (::kill(static_cast<pid_t>(*owner), 0) != 0 && errno == ESRCH)
+            ::unlink((folder + entry->d_name).c_str());
+    }
+    ::closedir(listing);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -46,9 +67,10 @@ public:
     bool ReplaceAtomically(const std::string& path, const std::string& content) override {
         if (Kind(path) == PathKind::Folder || IsReadOnly(path))
             return false;
+        RemoveLeftovers(path);
         static std::atomic<unsigned> counter{0};
         const std::string temp =
-            path + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+            ReplacementTempPath(path, static_cast<std::uint32_t>(::getpid()), counter++);
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0)
             return false;

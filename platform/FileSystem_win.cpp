@@ -23,6 +23,35 @@ bool WriteFully(HANDLE file, const std::string& content) {
     return true;
 }
 
+bool ProcessIsGone(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return GetLastError() == ERROR_INVALID_PARAMETER; // no such process
+    DWORD exitCode = 0;
+    const bool ended = GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE;
+    CloseHandle(process);
+    return ended;
+}
+
+// Temporary files of writers of this target that were killed before their rename.
+void RemoveLeftovers(const std::wstring& target) {
+    const std::size_t separator = target.find_last_of(L"\\/");
+    const std::wstring folder =
+        separator == std::wstring::npos ? std::wstring() : target.substr(0, separator + 1);
+    const std::string name = Narrow(target.substr(folder.size()));
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((target + L".~*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::optional<std::uint32_t> owner =
+            ReplacementTempOwner(Narrow(found.cFileName), name);
+        if (owner && *owner != GetCurrentProcessId() && ProcessIsGone(*owner))
+            DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 class WinFileSystem final : public FileSystem {
 public:
     PathKind Kind(const std::string& path) override {
@@ -68,8 +97,9 @@ public:
             return false;
         static std::atomic<unsigned> counter{0};
         const std::wstring target = Widen(path);
-        const std::wstring temp = target + L".~" + std::to_wstring(GetCurrentProcessId()) + L"." +
-                                  std::to_wstring(counter++) + L".tmp";
+        RemoveLeftovers(target);
+        const std::wstring temp =
+            Widen(ReplacementTempPath(path, GetCurrentProcessId(), counter++));
         HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
