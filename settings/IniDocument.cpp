@@ -5,18 +5,30 @@
 namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
-// Values are single lines: a line break would split the entry and plant new ones.
-std::string OneLine(const std::string& text) {
-    std::string out = text;
+// Text handed in for a line is read as a line of the file is: bytes that are not UTF-8 as
+// the ANSI code page, so that the line written is found again by the same name; a line
+// break would split the entry and plant new ones.
+std::string LineText(const std::string& text) {
+    std::string out = IsValidUtf8(text) ? text : AnsiToUtf8(text);
     for (char& c : out)
         if (c == '\r' || c == '\n')
             c = ' ';
     return out;
 }
+
+// A section name or key as it is compared: a stray carriage return inside a line of the
+// file reads as the blank a written name has in its place.
+std::string NameText(const std::string& text) {
+    return TrimBlanks(LineText(text));
+}
 } // namespace
 
 IniDocument::IniDocument(const std::string& fileContent) {
-    std::size_t start = fileContent.compare(0, kBom.size(), kBom) == 0 ? kBom.size() : 0;
+    // Every mark goes: one left in front of the first line would hide that line's section,
+    // and a write (which drops the first mark) would show it again under a new one.
+    std::size_t start = 0;
+    while (fileContent.compare(start, kBom.size(), kBom) == 0)
+        start += kBom.size();
     bool endingSeen = false;
     while (start < fileContent.size()) {
         const std::size_t lf = fileContent.find('\n', start);
@@ -24,6 +36,12 @@ IniDocument::IniDocument(const std::string& fileContent) {
         if (lf == std::string::npos) {
             raw = fileContent.substr(start);
             start = fileContent.size();
+            // A last line cut after its carriage return: the value must not hold the return
+            // now and lose it once a line is added behind it.
+            if (!raw.empty() && raw.back() == '\r') {
+                raw.pop_back();
+                ending = "\r";
+            }
         } else {
             raw = fileContent.substr(start, lf - start);
             ending = "\n";
@@ -51,21 +69,21 @@ IniDocument::Line IniDocument::Classify(std::string raw, std::string ending) {
         const std::size_t close = trimmed.rfind(']');
         if (close != std::string::npos) {
             line.kind = Kind::Section;
-            line.name = TrimBlanks(trimmed.substr(1, close - 1));
+            line.name = NameText(trimmed.substr(1, close - 1));
         }
         return line;
     }
     const std::size_t equals = trimmed.find('=');
     if (equals != std::string::npos) {
         line.kind = Kind::Entry;
-        line.name = TrimBlanks(trimmed.substr(0, equals));
+        line.name = NameText(trimmed.substr(0, equals));
         line.value = TrimBlanks(trimmed.substr(equals + 1));
     }
     return line;
 }
 
 bool IniDocument::FindSection(const std::string& section, SectionRange& range) const {
-    const std::string wanted = TrimBlanks(section);
+    const std::string wanted = NameText(section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind != Kind::Section || !EqualsNoCase(lines[i].name, wanted))
             continue;
@@ -82,7 +100,7 @@ bool IniDocument::FindSection(const std::string& section, SectionRange& range) c
 }
 
 std::size_t IniDocument::FindEntry(const SectionRange& range, const std::string& key) const {
-    const std::string wanted = TrimBlanks(key);
+    const std::string wanted = NameText(key);
     for (std::size_t i = range.header + 1; i < range.end; ++i)
         if (lines[i].kind == Kind::Entry && EqualsNoCase(lines[i].name, wanted))
             return i;
@@ -102,19 +120,26 @@ bool IniDocument::HasSection(const std::string& section) const {
     return FindSection(section, range);
 }
 
+void IniDocument::EndLine(Line& line) const {
+    if (line.ending.empty())
+        line.ending = newline;
+    else if (line.ending == "\r")
+        line.ending = "\r\n";
+}
+
 void IniDocument::EndLastLine() {
-    if (!lines.empty() && lines.back().ending.empty())
-        lines.back().ending = newline;
+    if (!lines.empty())
+        EndLine(lines.back());
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
-    const std::string name = TrimBlanks(OneLine(key));
-    const std::string entryText = name + "=" + TrimBlanks(OneLine(value));
+    const std::string name = NameText(key);
+    const std::string entryText = name + "=" + TrimBlanks(LineText(value));
     SectionRange range;
     if (!FindSection(section, range)) {
         EndLastLine();
-        lines.push_back(Classify("[" + TrimBlanks(OneLine(section)) + "]", newline));
+        lines.push_back(Classify("[" + NameText(section) + "]", newline));
         lines.push_back(Classify(entryText, newline));
         return;
     }
@@ -125,8 +150,7 @@ void IniDocument::Set(const std::string& section, const std::string& key,
         return;
     }
     const std::size_t after = range.lastEntry;
-    if (lines[after].ending.empty())
-        lines[after].ending = newline;
+    EndLine(lines[after]);
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
                  Classify(entryText, newline));
 }
@@ -167,7 +191,7 @@ std::vector<std::string> IniDocument::SectionNames() const {
 }
 
 std::string IniDocument::Section::Get(const std::string& key) const {
-    const std::string wanted = TrimBlanks(key);
+    const std::string wanted = NameText(key);
     for (const auto& [name, value] : entries)
         if (EqualsNoCase(name, wanted))
             return CutUtf8(value, kMaxValueBytes);

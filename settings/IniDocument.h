@@ -53,6 +53,7 @@ private:
     static Line Classify(std::string raw, std::string ending);
     bool FindSection(const std::string& section, SectionRange& range) const;
     std::size_t FindEntry(const SectionRange& range, const std::string& key) const;
+    void EndLine(Line& line) const; // a line that a new one follows
     void EndLastLine();
 
     std::vector<Line> lines;

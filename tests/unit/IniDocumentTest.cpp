@@ -1,4 +1,5 @@
 #include "settings/IniDocument.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 
 TEST(IniDocument, LookupIgnoresCaseAndBlanks) {
@@ -40,12 +41,50 @@ TEST(IniDocument, LineEndsAndMissingFinalBreak) {
     EXPECT_EQ(empty.Render(), "[MAIN]\r\nK=v\r\n");
 }
 
-TEST(IniDocument, ByteOrderMarkIsReadAndDropped) {
-    IniDocument doc("\xEF\xBB\xBF[MAIN]\r\nK=v\r\n");
-    EXPECT_EQ(doc.Get("MAIN", "K"), "v");
-    EXPECT_EQ(doc.SectionNames(), std::vector<std::string>{"MAIN"});
-    doc.Set("MAIN", "K", "w");
-    EXPECT_EQ(doc.Render(), "[MAIN]\r\nK=w\r\n");
+TEST(IniDocument, ByteOrderMarksAreReadAndDropped) {
+    // One mark, or a mark written twice over: the first section shows and takes the write.
+    for (const std::string marks : {"\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF"}) {
+        IniDocument doc(marks + "[MAIN]\r\nK=v\r\n");
+        EXPECT_EQ(doc.Get("MAIN", "K"), "v");
+        EXPECT_EQ(doc.SectionNames(), std::vector<std::string>{"MAIN"});
+        doc.Set("MAIN", "K", "w");
+        EXPECT_EQ(doc.Render(), "[MAIN]\r\nK=w\r\n");
+        EXPECT_EQ(IniDocument(doc.Render()).Get("MAIN", "K"), "w");
+    }
+}
+
+// Whatever bytes a name is given in, the line written for it is found by it again: a second
+// write changes that line instead of adding another section or key.
+TEST(IniDocument, WrittenNamesAreFoundAgain) {
+    struct Case {
+        std::string section, key, value, read;
+    } cases[] = {
+        {"\xE8\xAD", "k", "1", "1"},                    // a character cut in the middle
+        {"\xE9\xBB\x84\xE9", "\xE9\xBB\x84", "2", "2"}, // UTF-8 name, then a cut one
+        {"A", "\xE9\xBB\x84", "\xBE\xAF", "警"},          // UTF-8 key, ANSI value
+        {"a\r\nb", "k\nx", "v", "v"},                     // line breaks in names
+    };
+    for (const Case& c : cases) {
+        IniDocument doc("[A]\r\nk=0\r\n");
+        doc.Set(c.section, c.key, "first");
+        doc.Set(c.section, c.key, c.value);
+        const std::string written = doc.Render();
+        const IniDocument again(written);
+        EXPECT_EQ(again.Get(c.section, c.key), c.read) << c.section;
+        EXPECT_EQ(again.SectionNames().size(), c.section == "A" ? 1u : 2u) << c.section;
+        EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), c.section == "A" ? 3 : 4)
+            << c.section;
+    }
+}
+
+TEST(IniDocument, LastLineCutAfterItsCarriageReturn) {
+    const std::string original = "[A]\r\nk=v\r";
+    IniDocument doc(original);
+    EXPECT_EQ(doc.Get("A", "k"), "v");
+    EXPECT_EQ(doc.Render(), original);
+    doc.Set("A", "n", "1");
+    EXPECT_EQ(doc.Render(), "[A]\r\nk=v\r\nn=1\r\n");
+    EXPECT_EQ(IniDocument(doc.Render()).Get("A", "k"), "v");
 }
 
 TEST(IniDocument, NonUtf8LinesReadAsAnsiAndStayUntouched) {
