@@ -2,7 +2,7 @@
 #include "platform/Text.h"
 #include "quotes/FXData.h"
 #include "quotes/PriceFormat.h"
-#include <algorithm>
+#include <unordered_set>
 
 namespace {
 constexpr std::size_t kMinJoinedSymbols = 5;
@@ -47,7 +47,7 @@ int CFXPrice::FailureStatus(const std::string& page) const {
 }
 
 bool CFXPrice::GetSymbols(std::vector<std::string>& symbols) {
-    if (page1GaveSymbols && page2GaveSymbols && !cache.empty()) {
+    if (listKept) {
         symbols.insert(symbols.end(), cache.begin(), cache.end());
         return true;
     }
@@ -55,7 +55,8 @@ bool CFXPrice::GetSymbols(std::vector<std::string>& symbols) {
     const std::shared_ptr<const std::string> first = page1->Get();
     const std::shared_ptr<const std::string> second = page2->Get();
     cache.clear();
-    page1GaveSymbols = page2GaveSymbols = false;
+    page1GaveSymbols = page2GaveSymbols = listKept = false;
+    std::unordered_set<std::string> seen; // a page of many codes must not cost their square
     std::string joined;
     const std::string marker = kSymbolMarker;
     for (const std::string* page : {first.get(), second.get()}) {
@@ -67,7 +68,7 @@ bool CFXPrice::GetSymbols(std::vector<std::string>& symbols) {
                 continue;
             // A page whose codes all stand on page 1 already still gave its symbols.
             gave = true;
-            if (std::find(cache.begin(), cache.end(), code) != cache.end())
+            if (!seen.insert(code).second)
                 continue;
             symbols.push_back(code);
             cache.push_back(code);
@@ -77,6 +78,7 @@ bool CFXPrice::GetSymbols(std::vector<std::string>& symbols) {
     }
     if (page1GaveSymbols && page2GaveSymbols && joined.size() >= kMinJoinedSymbols) {
         symbolListTried = true;
+        listKept = true;
         status = 0;
         return true;
     }

@@ -47,6 +47,7 @@ private:
     std::vector<std::string> cache;
     bool page1GaveSymbols = false;
     bool page2GaveSymbols = false;
+    bool listKept = false; // the last pass gave a list: it stands until the object goes
     bool symbolListTried = false;
 };
 

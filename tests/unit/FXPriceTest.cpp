@@ -1,4 +1,5 @@
 #include "quotes/FXPrice.h"
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace {
@@ -61,6 +62,35 @@ TEST_F(FXPriceTest, PageWithOnlyCodesOfPage1StillGivesSymbols) {
     page1->Set(PageOf({{"EURUSD", "1.08512"}, {"GBPUSD", "1.27034"}}));
     page2->Set(PageOf({{"GBPUSD", "1.27035"}}));
     EXPECT_EQ((List{"EURUSD", "GBPUSD"}), Symbols());
+}
+
+TEST_F(FXPriceTest, TooShortAListIsRefusedAtEveryLook) {
+    page1->Set(PageOf({{"GOLD", "1680.5"}}));
+    page2->Set(PageOf({{"GOLD", "1680.6"}}));
+    for (int look = 0; look < 2; ++look) {
+        EXPECT_EQ((List{"GOLD", "Error"}), Symbols(false)) << look;
+        EXPECT_EQ(kNoPriceDataStatus, parser.Status());
+    }
+}
+
+// Duplicates are found by a lookup, not by a search of the list so far: a page of many codes
+// is read in a moment, with the same list in the same order.
+TEST_F(FXPriceTest, ManyCodesAreReadInLinearTime) {
+    std::string page = "<html>";
+    List expected;
+    for (int i = 0; i < 100000; ++i) {
+        const std::string code = std::to_string(1000000 + i).substr(1);
+        page += "<a href=\"embedquote.aspx?code=" + code + "\">";
+        expected.push_back(code);
+        if (i % 3 == 0)
+            page += "<a href=\"embedquote.aspx?code=" + expected[i / 2] + "\">";
+    }
+    page1->Set(page);
+    page2->Set(PageOf({{"000000", "1"}, {"EURUSD", "1.0851"}}));
+    expected.push_back("EURUSD");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(expected, Symbols());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST_F(FXPriceTest, CodesAreCutAtAQuoteOrAnAmpersand) {
