@@ -80,6 +80,15 @@ grep -vE '^Running main' "$LOGS/unit.log"
 count_gtest "$LOGS/unit.log" "$rc"
 echo "unit tests took $((SECONDS - unit_start)) s"
 
+echo "== fuzz targets, 5 s each"
+fuzz_start=$SECONDS
+if PIPWARDEN_BUILD_DIR="$BUILD" "$ROOT/scripts/fuzz.sh" 5; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
+echo "fuzz targets took $((SECONDS - fuzz_start)) s"
+
 echo "== end-to-end tests (Wine)"
 e2e_start=$SECONDS
 service_start "$BUILD/native" || { echo "test.sh: the local service did not start" >&2; failed=$((failed + 1)); }
