@@ -3,6 +3,7 @@
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
 #include "platform/Clock_win.h"
+#include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/notify_resource.h"
@@ -93,6 +94,7 @@ MsgResult CDlgNotify::OnInitDialog(MsgWParam, MsgLParam) {
     SetWindowPos(Handle(), HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN),
                  GetSystemMetrics(SM_CYSCREEN), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     ShapeWindow();
+    SetMark();
     CreateFonts();
     FillLabels();
     StartCloseTimer();
@@ -125,9 +127,17 @@ void CDlgNotify::ShapeWindow() {
     setAttributes(Handle(), key, kOpaque, LWA_COLORKEY);
 }
 
+// Loaded here rather than by the control from the template: Wine's static control never
+// frees a bitmap it loaded, one for every popup shown.
+void CDlgNotify::SetMark() {
+    const HBITMAP mark = Own(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_NOTIFY_MARK), IMAGE_BITMAP, 0, 0, 0)));
+    SendMessageW(Item(IDC_NOTIFY_MARK), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(mark));
+}
+
 void CDlgNotify::CreateFonts() {
-    labelFont = Own(MakeArial(kLabelFontHeight, FW_BOLD));
-    messageFont = Own(MakeArial(kMessageFontHeight, FW_NORMAL));
+    labelFont = Own(MakeArial(ScaleForDpi(kLabelFontHeight), FW_BOLD));
+    messageFont = Own(MakeArial(ScaleForDpi(kMessageFontHeight), FW_NORMAL));
 }
 
 void CDlgNotify::FillLabels() {
@@ -182,9 +192,13 @@ void CDlgNotify::Place() {
         editLines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const NotifyRect rect = NotifyPlacement(screenWidth, screenHeight, backgroundSize.cx,
-                                            NotifyLines(!message.empty(), editLines));
-    MoveWindow(Handle(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    // Laid out at 96 dpi, like the controls in dialog units, then scaled as a whole: the
+    // background stretches to it.
+    const NotifyRect rect =
+        NotifyPlacement(UnscaleForDpi(screenWidth), UnscaleForDpi(screenHeight),
+                        backgroundSize.cx, NotifyLines(!message.empty(), editLines));
+    MoveWindow(Handle(), ScaleForDpi(rect.left), ScaleForDpi(rect.top),
+               ScaleForDpi(rect.right - rect.left), ScaleForDpi(rect.bottom - rect.top), TRUE);
     MoveWindow(Item(IDC_NOTIFY_FOCUS), screenWidth, screenHeight, 0, 0, FALSE);
 }
 

@@ -34,6 +34,7 @@ private:
     MsgResult OnDestroy(MsgWParam, MsgLParam);
 
     void ShapeWindow();
+    void SetMark();
     void CreateFonts();
     void FillLabels();
     void StartCloseTimer();
