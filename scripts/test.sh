@@ -108,5 +108,14 @@ wine_env_stop
 service_stop
 echo "end-to-end tests took $((SECONDS - e2e_start)) s"
 
+# A short run of the long-run check, so that it cannot rot; counted as one test.
+echo "== soak (short)"
+if PIPWARDEN_WIN_BUILD_DIR="$BUILD/win" "$ROOT/scripts/soak.sh" 1.5 >"$LOGS/soak.log" 2>&1; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+fi
+tail -1 "$LOGS/soak.log"
+
 summary
 [ "$failed" -eq 0 ]
