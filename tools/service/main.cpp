@@ -9,8 +9,9 @@
 //
 // Failures are asked for per request, either as a path prefix "/x/<mode>/jb.aspx" or as a
 // query field "x=<mode>": nolength (no Content-Length), notfound (a 404 page), empty,
-// zero (a zero byte in the body), longcell (an 11+ character price), huge (about 4 MB),
-// cut (the connection closes mid-body), slow<ms> (answer after a delay, at most 60 s).
+// zero (a zero byte in the body), longcell (an 11+ character price), huge (about 4 MB;
+// huge<MB> that many megabytes), cut (the connection closes mid-body), badchunk (a chunked
+// body whose framing breaks), slow<ms> (answer after a delay, at most 60 s).
 //
 // Test pages: GET /testpage/set?name=N&body=B stores the (percent-encoded) HTML B under the
 // name N and answers "OK"; GET /testpage/N serves it as text/html, 404 when none is stored;
@@ -41,6 +42,7 @@ constexpr int kDefaultLifetimeSeconds = 3600;
 constexpr int kDefaultNewsPeriodSeconds = 60;
 constexpr int kMaxDelayMs = 60000;
 constexpr std::size_t kHugeBytes = 4u << 20;
+constexpr long kMaxHugeMegabytes = 64;
 constexpr auto kWatchInterval = std::chrono::milliseconds(200);
 constexpr std::size_t kMaxTestPages = 1000; // a runaway test must not eat the machine
 constexpr const char* kTestPagePrefix = "/testpage/";
@@ -159,9 +161,14 @@ void Answer(httplib::Response& response, const std::string& modeName, std::strin
     } else if (modeName == "zero") {
         // The zero byte sits inside the first chunk the reader takes.
         response.set_content("<html>" + std::string(1, '\0') + "HIDDEN" + body, type);
-    } else if (modeName == "huge") {
+    } else if (modeName.rfind("huge", 0) == 0) {
+        // "huge" is about 4 MB; "huge10" about 10 MB.
+        const long megabytes = std::atol(modeName.c_str() + 4);
+        const std::size_t size =
+            megabytes > 0 && megabytes <= kMaxHugeMegabytes ? static_cast<std::size_t>(megabytes) << 20
+                                                         : kHugeBytes;
         std::string filler = "<!-- ";
-        while (filler.size() < kHugeBytes)
+        while (filler.size() < size)
             filler += "padding padding padding padding padding padding padding padding\n";
         response.set_content(body + filler + "-->\n", type);
     } else if (modeName == "nolength") {
@@ -171,6 +178,20 @@ void Answer(httplib::Response& response, const std::string& modeName, std::strin
             sink.done();
             return true;
         });
+    } else if (modeName == "badchunk") {
+        // Announced as chunked, but the second chunk's size line is no number and the
+        // connection closes after it.
+        auto shared = std::make_shared<std::string>(
+            "20\r\n" + body.substr(0, 32) + "\r\nzz\r\nnot a chunk at all\r\n");
+        response.set_header("Transfer-Encoding", "chunked");
+        response.set_content_provider(
+            shared->size(), type,
+            [shared](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                if (offset > 0)
+                    return false;
+                sink.write(shared->data(), shared->size());
+                return true;
+            });
     } else if (modeName == "cut") {
         auto shared = std::make_shared<std::string>(std::move(body));
         const std::size_t announced = shared->size() + 100000;
