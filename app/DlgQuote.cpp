@@ -8,9 +8,11 @@
 #include "app/LaterWindows.h"
 #include "app/QuoteColumns.h"
 #include "app/RunningInstance_win.h"
+#include "app/SettingsFolder.h"
 #include "app/StartupRules.h"
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
+#include "options/OptionRules.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
@@ -53,6 +55,30 @@ UINT TerminalTickMs() {
 
 std::string Caption() {
     return GetMessage(kMsgProgramTitle);
+}
+
+// A copy in a folder the user cannot write (under Program Files, say) would lose every change
+// without a word. Checked before the first write, so that from then on the writes there fail
+// at once and quietly; said once the instance is known to stay.
+bool& SettingsFolderUnwritable() {
+    static bool unwritable = false;
+    return unwritable;
+}
+
+void GoReadOnlyWhenFolderUnwritable() {
+    const CAppConfig& app = AppConfig();
+    if (CanKeepSettingsIn(Files(), app.programFolder, {Config().GetPath(), app.alertsPath}))
+        return;
+    static ReadOnlyFolderFiles readOnly(Files(), app.programFolder);
+    SetFiles(&readOnly);
+    SettingsFolderUnwritable() = true;
+}
+
+void ReportUnwritableFolder() {
+    if (SettingsFolderUnwritable())
+        ShowMessageBox(WithTitle(GetMessage(kMsgFolderNotWritable),
+                                 FolderForDisplay(AppConfig().programFolder)),
+                       Caption());
 }
 } // namespace
 
@@ -123,6 +149,7 @@ bool CDlgQuote::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
 MsgResult CDlgQuote::OnInitDialog(MsgWParam, MsgLParam) {
     MakeToolWindow();
     CreateDrawingTools();
+    GoReadOnlyWhenFolderUnwritable();
     ReadStartState();
     if (!AttachTerminal()) {
         End(IDCANCEL);
@@ -135,6 +162,7 @@ MsgResult CDlgQuote::OnInitDialog(MsgWParam, MsgLParam) {
         End(IDCANCEL);
         return TRUE;
     }
+    ReportUnwritableFolder();
     ShowFloatWindowsInstead();
     SetUpPictureButtons();
     return TRUE;

@@ -20,6 +20,17 @@ public:
     virtual bool ClearReadOnly(const std::string& path) = 0;
     virtual bool Delete(const std::string& path) = 0;
     virtual std::int64_t Size(const std::string& path) = 0; // -1 when missing
+    // Whether a new file can be made in the folder: a probe that the system removes
+    // with its handle, so not even a kill leaves it behind.
+    virtual bool CanCreateFileIn(const std::string& folder) {
+        static_cast<void>(folder);
+        return true;
+    }
+    // Whether an existing file opens for writing; it is not truncated or changed.
+    virtual bool CanOpenForWriting(const std::string& path) {
+        static_cast<void>(path);
+        return true;
+    }
     // Names of the immediate sub-folders of a folder, in the system's listing order.
     virtual std::vector<std::string> ListFolders(const std::string& path) {
         static_cast<void>(path);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -112,6 +113,24 @@ public:
         if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
             return -1;
         return static_cast<std::int64_t>(st.st_size);
+    }
+
+    bool CanCreateFileIn(const std::string& folder) override {
+        std::string probe = folder + "/.pwprobe.XXXXXX";
+        const int fd = ::mkstemp(probe.data());
+        if (fd < 0)
+            return false;
+        ::unlink(probe.c_str());
+        ::close(fd);
+        return true;
+    }
+
+    bool CanOpenForWriting(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        return true;
     }
 
     std::vector<std::string> ListFolders(const std::string& path) override {

@@ -147,6 +147,38 @@ public:
         return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
 
+    bool CanCreateFileIn(const std::string& folder) override {
+        static std::atomic<unsigned> serial{0};
+        std::wstring probe = Widen(folder);
+        if (!probe.empty() && probe.back() != L'\\')
+            probe += L'\\';
+        probe += L"~pwprobe." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                 std::to_wstring(serial++) + L".tmp";
+        HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return true;
+    }
+
+    // A reader that shares no writing holds the file for a moment, as with the replace.
+    bool CanOpenForWriting(const std::string& path) override {
+        const std::wstring wide = Widen(path);
+        for (int attempt = 1;; ++attempt) {
+            HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                CloseHandle(file);
+                return true;
+            }
+            if (attempt >= kReplaceAttempts || GetLastError() != ERROR_SHARING_VIOLATION)
+                return false;
+            Sleep(kReplacePauseMs);
+        }
+    }
+
     std::vector<std::string> ListFolders(const std::string& path) override {
         std::vector<std::string> names;
         WIN32_FIND_DATAW found{};

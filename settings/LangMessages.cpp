@@ -25,6 +25,10 @@ consteval MessageTexts EnglishMessages() {
     m[27] = "Only web pages (addresses beginning with http:// or https://) can be shown and "
             "watched.";
     m[28] = "The page could not be loaded: %s";
+    m[29] = "Pip Warden cannot write to its folder:\\n%s\\n\\n"
+            "Settings and alerts cannot be kept there; changes are lost when the program "
+            "ends. Install Pip Warden in a folder you can write to, for instance the "
+            "installer's default folder.";
     return m;
 }
 
@@ -43,6 +47,9 @@ consteval MessageTexts ChineseMessages() {
     m[26] = "是否切换到标题为“%s”的 MetaTrader 终端？";
     m[27] = "只能显示和监视网页（以 http:// 或 https:// 开头的地址）。";
     m[28] = "无法载入此页面：%s";
+    m[29] = "Pip Warden 无法写入它所在的文件夹：\\n%s\\n\\n"
+            "设置和警报无法保存在那里，程序退出后所做的更改都会丢失。"
+            "请把 Pip Warden 安装到您有写入权限的文件夹，例如安装程序默认的文件夹。";
     return m;
 }
 

@@ -131,3 +131,5 @@ inline constexpr int kTextEnterNameAndUrl = 88;
 inline constexpr int kTextNotifyUpdated = 89;
 inline constexpr int kTextCheckEvery = 90;
 inline constexpr int kTextMinutes = 91;
+// Start-up.
+inline constexpr int kMsgFolderNotWritable = 29; // %s: the program folder

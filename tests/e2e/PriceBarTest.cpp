@@ -9,7 +9,9 @@
 #include "tests/e2e/SimHarness.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <numeric>
+#include <thread>
 #include "settings/LangTable.h"
 
 using namespace e2e;
@@ -302,6 +304,34 @@ TEST_F(PriceBarTest, OrderCommandOpensTheTerminalsOrderWindowForTheClickedSymbol
         {"", std::string(kSimDefaultOrderTitle), simulator->ProcessId()}, kStartTimeout);
     ASSERT_NE(order, nullptr) << "the terminal's order window did not open";
     EXPECT_EQ(WindowText(GetDlgItem(order, kOrderSymbolControl)), "GBPUSD");
+}
+
+// Under Wine neither a folder's nor a file's read-only attribute stops a write (the prefix runs
+// as the Unix user, often root); a settings file held by another program that shares no
+// writing does, as an installation under Program Files does on Windows.
+TEST_F(PriceBarTest, AFolderThatCannotBeWrittenIsReportedOnceAndTheBarStillComesUp) {
+    const std::string settings = "[MAIN]\r\nSHOWOPTION=1\r\n";
+    install.WriteSettings(settings);
+    const HANDLE holder =
+        CreateFileW(Widen(install.Path("file\\pipward.cfg")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::unique_ptr<void, decltype(&CloseHandle)> held(holder, &CloseHandle);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const HWND box = WaitForWindow({"#32770", Message(0), program.Id()});
+    ASSERT_NE(box, nullptr) << "no message about the folder";
+    std::string expected = Message(29);
+    expected.replace(expected.find("%s"), 2, install.Path("file"));
+    EXPECT_EQ(MessageBoxText(box), expected);
+    ASSERT_TRUE(PressButton(box, IDOK));
+    bar = WaitForBar(program.Id());
+    ASSERT_NE(bar, nullptr) << "the price bar did not come up";
+    // The first start's writes (symbols, hot keys) and a tick's fail without a word.
+    RemoteQuoteList list(bar);
+    ASSERT_TRUE(WaitUntil([&] { return !list.Cell(0).empty(); }, kOneTick));
+    std::this_thread::sleep_for(kOneTick);
+    EXPECT_TRUE(TopLevelWindows({"#32770", Message(0), program.Id()}).empty());
+    EXPECT_EQ(install.ReadSettings(), settings);
 }
 
 TEST_F(PriceBarTest, RestartLeavesExactlyOneInstance) {

@@ -2,6 +2,7 @@
 #include "platform/FileSystem.h"
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ public:
     int deletions = 0;
     int reads = 0;
     bool deleteFails = false;
+    std::set<std::string> unwritable; // folders and files that refuse writing
 
     PathKind Kind(const std::string& path) override {
         return files.count(path)     ? PathKind::File
@@ -40,6 +42,10 @@ public:
     }
     std::int64_t Size(const std::string& path) override {
         return files.count(path) ? std::int64_t(files[path].size()) : -1;
+    }
+    bool CanCreateFileIn(const std::string& folder) override { return !unwritable.count(folder); }
+    bool CanOpenForWriting(const std::string& path) override {
+        return files.count(path) && !unwritable.count(path);
     }
     std::vector<std::string> ListFolders(const std::string& path) override {
         return folders.count(path) ? folders[path] : std::vector<std::string>{};
