@@ -3,6 +3,7 @@
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
 #include "platform/Clock_win.h"
+#include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/notify_resource.h"
@@ -135,8 +136,8 @@ void CDlgNotify::SetMark() {
 }
 
 void CDlgNotify::CreateFonts() {
-    labelFont = Own(MakeArial(kLabelFontHeight, FW_BOLD));
-    messageFont = Own(MakeArial(kMessageFontHeight, FW_NORMAL));
+    labelFont = Own(MakeArial(ScaleForDpi(kLabelFontHeight), FW_BOLD));
+    messageFont = Own(MakeArial(ScaleForDpi(kMessageFontHeight), FW_NORMAL));
 }
 
 void CDlgNotify::FillLabels() {
@@ -191,9 +192,13 @@ void CDlgNotify::Place() {
         editLines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const NotifyRect rect = NotifyPlacement(screenWidth, screenHeight, backgroundSize.cx,
-                                            NotifyLines(!message.empty(), editLines));
-    MoveWindow(Handle(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    // Laid out at 96 dpi, like the controls in dialog units, then scaled as a whole: the
+    // background stretches to it.
+    const NotifyRect rect =
+        NotifyPlacement(UnscaleForDpi(screenWidth), UnscaleForDpi(screenHeight), backgroundSize.cx,
+                        NotifyLines(!message.empty(), editLines));
+    MoveWindow(Handle(), ScaleForDpi(rect.left), ScaleForDpi(rect.top),
+               ScaleForDpi(rect.right - rect.left), ScaleForDpi(rect.bottom - rect.top), TRUE);
     MoveWindow(Item(IDC_NOTIFY_FOCUS), screenWidth, screenHeight, 0, 0, FALSE);
 }
 

@@ -31,16 +31,18 @@ Placement PlanPlacement(const std::string& x, const std::string& y, const std::s
     return placement;
 }
 
-SizeDecision DecideSize(int messageWidth, int messageHeight, int screenWidth, int windowHeight) {
+SizeDecision DecideSize(int messageWidth, int messageHeight, int screenWidth, int windowHeight,
+                        int dpi) {
     SizeDecision size;
     size.width = std::max(messageWidth, kMinBarWidth);
     size.width = std::min(size.width, screenWidth - kScreenWidthReserve);
     // Columns are never cut off: a bar wider than the screen keeps its width.
     size.width = std::max(size.width, messageWidth);
     size.height = windowHeight;
-    if (messageHeight > kAdoptHeightAbove && messageHeight < kAdoptHeightBelow)
+    if (messageHeight > ScaledPixels(kAdoptHeightAbove, dpi) &&
+        messageHeight < ScaledPixels(kAdoptHeightBelow, dpi))
         size.height = messageHeight;
-    size.height = std::min(size.height, kMaxBarHeight);
+    size.height = std::min(size.height, ScaledPixels(kMaxBarHeight, dpi));
     return size;
 }
 

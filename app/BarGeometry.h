@@ -1,9 +1,11 @@
 #pragma once
+#include "platform/DpiScale.h"
 #include <optional>
 #include <string>
 #include <vector>
 
 // Where the price bar sits and how it slides under the top screen edge.
+
 inline constexpr int kDefaultBarHeight = 45;
 inline constexpr int kBarWidthChinese = 501;
 inline constexpr int kBarWidthOther = 701;
@@ -43,8 +45,9 @@ struct SizeDecision {
 };
 
 // WM_SIZE: the width within its limits (never below what the message brings), a height
-// between 40 and 100 adopted, and the height capped.
-SizeDecision DecideSize(int messageWidth, int messageHeight, int screenWidth, int windowHeight);
+// between 40 and 100 adopted, and the height capped (those heights at the dpi).
+SizeDecision DecideSize(int messageWidth, int messageHeight, int screenWidth, int windowHeight,
+                        int dpi = kBaseDpi);
 
 // The tops of the slide-up animation for a window of this height, then the final top.
 std::vector<int> SlideUpTops(int height);

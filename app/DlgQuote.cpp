@@ -13,6 +13,7 @@
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
+#include "platform/Dpi_win.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
@@ -181,7 +182,7 @@ void CDlgQuote::ReadStartState() {
     callerPath = CallerPathFromCommandLine(GetCommandLineText());
     if (callerPath.empty() || !FileExists(callerPath))
         callerPath = GetProgramPath();
-    windowHeight = StartHeight(Config().Get(barkey::kHeight), windowHeight);
+    windowHeight = StartHeight(Config().Get(barkey::kHeight), ScaleForDpi(kDefaultBarHeight));
     WriteDefaultPages(Config(), AppConfig().languageIndex, AppConfig().serviceAddress);
     autoHide.Reset();
 }

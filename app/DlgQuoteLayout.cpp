@@ -2,6 +2,7 @@
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/QuoteColumns.h"
+#include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
@@ -36,8 +37,8 @@ void CDlgQuote::CreateDrawingTools() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon));
     backgroundBrush = Own(CreateSolidBrush(kBarBackground));
     lineBrush = Own(CreateSolidBrush(kLineColour));
-    priceFont = Own(CreateFontW(kPriceFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    priceFont = Own(CreateFontW(ScaleForDpi(kPriceFontHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     quoteList.Attach(Item(IDC_QUOTE_LIST));
     trayIcon.SetOwner(Handle());
@@ -79,7 +80,8 @@ MsgResult CDlgQuote::OnSize(MsgWParam, MsgLParam lParam) {
     const RECT rect = WindowRect(Handle());
     const int currentWidth = rect.right - rect.left;
     const int currentHeight = rect.bottom - rect.top;
-    const SizeDecision size = DecideSize(currentWidth, currentHeight, ScreenWidth(), windowHeight);
+    const SizeDecision size =
+        DecideSize(currentWidth, currentHeight, ScreenWidth(), windowHeight, ScreenDpi());
     windowHeight = size.height;
     if (size.width != currentWidth || size.height != currentHeight)
         Resize(Handle(), size.width, size.height);
@@ -92,17 +94,19 @@ MsgResult CDlgQuote::OnSize(MsgWParam, MsgLParam lParam) {
 }
 
 void CDlgQuote::LayoutControls(int width, int height) {
-    const int listWidth = std::max(0, width - kButtonPanel);
+    const int size = ScaleForDpi(kButtonSize);
+    const int gap = ScaleForDpi(kButtonGap);
+    const int listWidth = std::max(0, width - ScaleForDpi(kButtonPanel));
     MoveWindow(Item(IDC_QUOTE_LIST), 0, 0, listWidth, height - 1, TRUE);
-    const int column1 = listWidth + kButtonGap;
-    const int column2 = column1 + kButtonSize + kButtonGap;
-    const int row1 = kButtonGap;
-    const int row2 = row1 + kButtonSize + kButtonGap;
-    MoveWindow(Item(IDC_AUTOHIDE_ON), column1, row1, kButtonSize, kButtonSize, TRUE);
-    MoveWindow(Item(IDC_AUTOHIDE_OFF), column1, row1, kButtonSize, kButtonSize, TRUE);
-    MoveWindow(Item(IDC_CLOSE_PICTURE), column2, row1, kButtonSize, kButtonSize, TRUE);
-    MoveWindow(Item(IDC_ALERTS_PICTURE), column1, row2, kButtonSize, kButtonSize, TRUE);
-    MoveWindow(Item(IDC_OPTIONS_PICTURE), column2, row2, kButtonSize, kButtonSize, TRUE);
+    const int column1 = listWidth + gap;
+    const int column2 = column1 + size + gap;
+    const int row1 = gap;
+    const int row2 = row1 + size + gap;
+    MoveWindow(Item(IDC_AUTOHIDE_ON), column1, row1, size, size, TRUE);
+    MoveWindow(Item(IDC_AUTOHIDE_OFF), column1, row1, size, size, TRUE);
+    MoveWindow(Item(IDC_CLOSE_PICTURE), column2, row1, size, size, TRUE);
+    MoveWindow(Item(IDC_ALERTS_PICTURE), column1, row2, size, size, TRUE);
+    MoveWindow(Item(IDC_OPTIONS_PICTURE), column2, row2, size, size, TRUE);
     MoveWindow(Item(IDC_LINE_PICTURE), 0, height - 1, width, 1, TRUE);
 }
 

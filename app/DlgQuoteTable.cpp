@@ -5,6 +5,7 @@
 #include "app/ProgramMenu.h"
 #include "app/QuoteColumns.h"
 #include "app/TerminalRows.h"
+#include "platform/Dpi_win.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -54,14 +55,14 @@ void CDlgQuote::BuildColumns(bool rebuild) {
     // column is inserted centred and keeps that once the placeholder goes.
     quoteList.InsertColumn(0, "", 0, LVCFMT_LEFT);
     if (showTime)
-        quoteList.InsertColumn(1, kTimeColumnTitle, kTimeColumnWidth);
+        quoteList.InsertColumn(1, kTimeColumnTitle, ScaleForDpi(kTimeColumnWidth));
 
     displayList = Config().Get(barkey::kDisplayList);
     std::vector<std::string> terminalSymbols;
     if (displayList.size() < 2 || SplitList(displayList).empty())
         GetSymbols(terminalSymbols); // the reader reports its own failures
-    const ColumnPlan plan =
-        PlanColumns(displayList, Config().Get(barkey::kColumnWidths), terminalSymbols, showTime);
+    const ColumnPlan plan = PlanColumns(displayList, Config().Get(barkey::kColumnWidths),
+                                        terminalSymbols, showTime, ScreenDpi());
     for (std::size_t i = 0; i < plan.symbols.size(); ++i)
         quoteList.InsertColumn(FirstPriceColumn() + static_cast<int>(i) + 1, plan.symbols[i],
                                plan.widths[i]);

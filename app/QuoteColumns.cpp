@@ -18,13 +18,13 @@ int DefaultColumnWidth(const std::string& firstSymbol) {
 }
 
 std::vector<int> ChooseColumnWidths(const std::vector<std::string>& symbols,
-                                    const std::string& savedWidths) {
+                                    const std::string& savedWidths, int dpi) {
     const std::vector<std::string> saved = SplitList(savedWidths);
     std::vector<int> widths;
     if (symbols.empty())
         return widths;
     if (saved.size() != symbols.size()) {
-        widths.assign(symbols.size(), DefaultColumnWidth(symbols.front()));
+        widths.assign(symbols.size(), ScaledPixels(DefaultColumnWidth(symbols.front()), dpi));
         return widths;
     }
     for (const auto& text : saved) {
@@ -42,7 +42,7 @@ std::string WidthsText(const std::vector<int>& widths) {
 }
 
 ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedWidths,
-                       const std::vector<std::string>& terminalSymbols, bool timeColumn) {
+                       const std::vector<std::string>& terminalSymbols, bool timeColumn, int dpi) {
     ColumnPlan plan;
     plan.symbols = SplitList(displayList);
     if (displayList.size() < 2 || plan.symbols.empty()) {
@@ -56,8 +56,8 @@ ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedW
         plan.fromTerminal = true;
         plan.newDisplayList = JoinList(plan.symbols);
     }
-    plan.widths = ChooseColumnWidths(plan.symbols, savedWidths);
-    plan.barWidth = timeColumn ? kBarMarginWithTime : kBarMargin;
+    plan.widths = ChooseColumnWidths(plan.symbols, savedWidths, dpi);
+    plan.barWidth = ScaledPixels(timeColumn ? kBarMarginWithTime : kBarMargin, dpi);
     for (const int width : plan.widths)
         plan.barWidth += width;
     return plan;

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/DpiScale.h"
 #include <string>
 #include <vector>
 
@@ -14,9 +15,9 @@ inline constexpr const char* kNotFoundText = "Not Found";
 // The default width of every column, chosen by the length of the first symbol.
 int DefaultColumnWidth(const std::string& firstSymbol);
 // One width per symbol: the saved widths when there is one per symbol (at least the
-// floor), else the default for all.
+// floor), else the default for all, at the dpi (saved widths are the screen's pixels).
 std::vector<int> ChooseColumnWidths(const std::vector<std::string>& symbols,
-                                    const std::string& savedWidths);
+                                    const std::string& savedWidths, int dpi = kBaseDpi);
 std::string WidthsText(const std::vector<int>& widths);
 
 struct ColumnPlan {
@@ -30,4 +31,5 @@ struct ColumnPlan {
 // The decisions of a column build. A display list without any symbol (empty, or commas
 // only) takes the first symbols of the terminal.
 ColumnPlan PlanColumns(const std::string& displayList, const std::string& savedWidths,
-                       const std::vector<std::string>& terminalSymbols, bool timeColumn);
+                       const std::vector<std::string>& terminalSymbols, bool timeColumn,
+                       int dpi = kBaseDpi);

@@ -39,6 +39,10 @@ TEST(AppBarGeometry, SizeLimits) {
     EXPECT_EQ(DecideSize(600, 80, 1600, 45).height, kMaxBarHeight);
     EXPECT_EQ(DecideSize(600, 40, 1600, 45).height, 45);
     EXPECT_EQ(DecideSize(600, 300, 1600, 70).height, kMaxBarHeight);
+    // At 150 % the limits grow with the header and row: 60..150 adopted, capped at 83.
+    EXPECT_EQ(DecideSize(600, 80, 1600, 68, 144).height, 80);
+    EXPECT_EQ(DecideSize(600, 58, 1600, 68, 144).height, 68);
+    EXPECT_EQ(DecideSize(600, 120, 1600, 68, 144).height, ScaledPixels(kMaxBarHeight, 144));
 }
 
 TEST(AppBarGeometry, SlideUpLeavesATwoPixelStrip) {

@@ -37,6 +37,17 @@ TEST(AppQuoteColumns, SavedWidthsApplyOnlyWithOneWidthPerSymbol) {
     EXPECT_EQ(ChooseColumnWidths({"EURUSD.pro", "X"}, ""), (std::vector<int>{100, 100}));
 }
 
+// Defaults and the margin grow with the screen's resolution; saved widths are its pixels.
+TEST(AppQuoteColumns, DefaultsScaleWithTheDpiButSavedWidthsDoNot) {
+    EXPECT_EQ(PlanColumns("EURUSD,GBPUSD,", "", {}, false, 144).widths,
+              (std::vector<int>{105, 105}));
+    EXPECT_EQ(PlanColumns("EURUSD,GBPUSD,", "", {}, false, 144).barWidth, 90 + 2 * 105);
+    EXPECT_EQ(PlanColumns("EURUSD,GBPUSD,", "60,90,", {}, false, 144).widths,
+              (std::vector<int>{60, 90}));
+    EXPECT_EQ(ScaledPixels(-13, 144), -20);
+    EXPECT_EQ(ScaledPixels(45, 120), 56);
+}
+
 TEST(AppQuoteColumns, NonNumericWidthsFallToTheFloor) {
     EXPECT_EQ(ChooseColumnWidths({"EURUSD", "GBPUSD"}, "abc,-20,"),
               (std::vector<int>{kMinColumnWidth, kMinColumnWidth}));
