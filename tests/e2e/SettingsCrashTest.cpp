@@ -14,8 +14,9 @@
 using namespace e2e;
 
 namespace {
-constexpr int kDefaultKills = 80;
-// A generation of writes takes some tens of milliseconds under Wine.
+constexpr int kDefaultKills = 60;
+// Each writer begins at a random write of its cycle, so short delays meet every write; a
+// kill costs mostly the start of a process under Wine (about 0.2 s).
 constexpr double kMaxDelayMs = 40;
 
 int KillCount() {
