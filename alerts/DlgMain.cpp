@@ -7,6 +7,7 @@
 #include "app/BarSettings.h"
 #include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
+#include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
@@ -145,15 +146,16 @@ void CDlgMain::AddAboutItem() {
 void CDlgMain::SetUpColumns() {
     alertList.SetExtendedStyle(kListStyles);
     currencyList.SetExtendedStyle(kListStyles);
+    // The widths are pixels at 96 dpi; the list grows with the screen's resolution.
     const AlertColumns widths = AlertColumnWidths(AppConfig().languageIndex);
     RECT list{};
     GetClientRect(alertList.Handle(), &list);
-    alertList.InsertColumn(0, GetText(kTextDeleteColumn), widths.check, LVCFMT_LEFT);
-    alertList.InsertColumn(1, GetText(kTextCurrency), widths.currency, LVCFMT_LEFT);
-    alertList.InsertColumn(2, GetText(kTextAction), widths.action, LVCFMT_LEFT);
-    alertList.InsertColumn(3, GetText(kTextConditions), widths.condition, LVCFMT_LEFT);
-    alertList.InsertColumn(4, GetText(kTextInformation), InformationColumnWidth(list.right, widths),
-                           LVCFMT_LEFT);
+    const int information = InformationColumnWidth(UnscaleForDpi(list.right), widths);
+    alertList.InsertColumn(0, GetText(kTextDeleteColumn), ScaleForDpi(widths.check), LVCFMT_LEFT);
+    alertList.InsertColumn(1, GetText(kTextCurrency), ScaleForDpi(widths.currency), LVCFMT_LEFT);
+    alertList.InsertColumn(2, GetText(kTextAction), ScaleForDpi(widths.action), LVCFMT_LEFT);
+    alertList.InsertColumn(3, GetText(kTextConditions), ScaleForDpi(widths.condition), LVCFMT_LEFT);
+    alertList.InsertColumn(4, GetText(kTextInformation), ScaleForDpi(information), LVCFMT_LEFT);
     alertList.InsertColumn(kIdColumn, "", 0, LVCFMT_LEFT);
 }
 

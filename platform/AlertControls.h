@@ -11,7 +11,8 @@ bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);
 // Gives every child window, at any depth, the font.
 void ApplyFontToChildren(HWND parent, HFONT font);
-// The alert windows' face: a Chinese one for the Chinese texts, Verdana otherwise.
+// The alert windows' face: a Chinese one for the Chinese texts, Verdana otherwise; the
+// height in pixels at 96 dpi.
 HFONT CreateDialogFont(bool chinese, int height);
 
 class ComboBox {

@@ -1,4 +1,5 @@
 #include "platform/AlertControls.h"
+#include "platform/Dpi_win.h"
 #include "platform/Text.h"
 
 std::string ControlText(HWND control) {
@@ -28,10 +29,11 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 }
 } // namespace
 
+// Scaled like the dialog's layout, which grows with the screen's resolution.
 HFONT CreateDialogFont(bool chinese, int height) {
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                       chinese ? L"宋体" : L"Verdana");
+    return CreateFontW(ScaleForDpi(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH, chinese ? L"宋体" : L"Verdana");
 }
 
 void ApplyFontToChildren(HWND parent, HFONT font) {
