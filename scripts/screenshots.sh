@@ -126,7 +126,7 @@ edition() {
     printf '[MAIN]\r\nSHOWOPTION=1\r\nDISPLAY=0\r\nPOPWIN=,EURUSD\r\nCLSNTFSNDS=-1\r\n' >"$install/file/pipward.cfg"
     printf '%s\r\n' '[EURUSD1]' 'currency=EURUSD' 'enabled=1' 'condition=0' 'price=1.0000' \
         'mode=1' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=EURUSD > 1.0000' \
-        'alerttimes=3' 'autodelete=0' '[USDJPY1]' 'currency=USDJPY' 'enabled=1' 'condition=1' \
+        'alerttimes=1' 'autodelete=0' '[USDJPY1]' 'currency=USDJPY' 'enabled=1' 'condition=1' \
         'price=140.00' 'mode=1' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=' \
         'alerttimes=1' 'autodelete=0' '[GBPUSD1]' 'currency=GBPUSD' 'enabled=1' 'condition=0' \
         'price=1.3000' 'mode=5' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=' \
