@@ -118,7 +118,7 @@ shoot_bar() {
 edition() {
     local lang=$1 bin=$2 locale=$3 program=${4:-Pipwarden.exe}
     local install="$home/$lang/Pip Warden"
-    rm -rf "$home/$lang"
+    rm -rf "${home:?}/$lang"
     mkdir -p "$install/file"
     cp "$bin/$program" "$install/file/Pipwarden.exe"
     driver="$bin/shotdrive.exe"
