@@ -87,7 +87,23 @@ std::string MediaFolder() {
     return GetWindowsFolder() + kMediaSubfolder;
 }
 
-void WriteConditionKeys(CIniFile& file, const std::string& id, const AlertForm& form) {
+// The keys of one alert, gathered so that the file is replaced once per save: an alert
+// written half by one save and half by another could fire on a condition nobody set.
+class AlertWrites {
+public:
+    void WriteString(const std::string&, const std::string& key, const std::string& value) {
+        values.emplace_back(key, value);
+    }
+    void WriteInt(const std::string& id, const std::string& key, int value) {
+        WriteString(id, key, std::to_string(value));
+    }
+    bool Store(CIniFile& file, const std::string& id) const { return file.WriteStrings(id, values); }
+
+private:
+    std::vector<std::pair<std::string, std::string>> values;
+};
+
+void WriteConditionKeys(AlertWrites& file, const std::string& id, const AlertForm& form) {
     using namespace alertkey;
     switch (form.condition) {
     case kPriceAbove:
@@ -171,8 +187,9 @@ std::string NewAlertId(const std::string& symbol) {
 
 std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     using namespace alertkey;
-    CIniFile file;
-    file.SetPath(alertsPath);
+    CIniFile store;
+    store.SetPath(alertsPath);
+    AlertWrites file;
     std::string id = form.existingId;
     if (id.empty()) {
         if (form.currency.empty())
@@ -182,6 +199,7 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     }
     if (!form.enabled) {
         file.WriteString(id, kEnabled, "0");
+        file.Store(store, id);
         return id;
     }
     file.WriteString(id, kEnabled, "1");
@@ -200,6 +218,7 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
                      : form.unlimited        ? kUnlimited
                                              : kNoCountInForce);
     file.WriteString(id, kAutoDelete, form.autoDelete ? "1" : "0");
+    file.Store(store, id);
     return id;
 }
 

@@ -32,14 +32,20 @@ std::string CIniFile::GetString(const std::string& section, const std::string& k
 
 bool CIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
+    return WriteStrings(section, {{key, value}});
+}
+
+bool CIniFile::WriteStrings(const std::string& section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
     if (path.empty())
         return false;
-    // An existing file that cannot be read must not be replaced by one holding only this key.
+    // An existing file that cannot be read must not be replaced by one holding only these keys.
     std::string content;
     if (Files().Kind(path) != PathKind::Missing && !Files().ReadAll(path, content))
         return false;
     IniDocument document(content);
-    document.Set(section, key, value);
+    for (const auto& [key, value] : values)
+        document.Set(section, key, value);
     return Store(path, document);
 }
 

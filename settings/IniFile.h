@@ -1,6 +1,7 @@
 #pragma once
 #include "settings/IniDocument.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 // One settings file. Every call reads the file afresh; every write replaces it whole
@@ -18,6 +19,9 @@ public:
     std::string GetString(const std::string& section, const std::string& key) const;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     bool WriteInt(const std::string& section, const std::string& key, int value);
+    // Several keys of one section in one replace of the file: a crash leaves all or none.
+    bool WriteStrings(const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values);
     bool DeleteKey(const std::string& section, const std::string& key);
     void DeleteSection(const std::string& section);
     int GetSectionNames(std::vector<std::string>& names) const;

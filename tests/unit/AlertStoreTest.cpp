@@ -49,6 +49,7 @@ TEST_F(AlertStore, NewAlertIsWrittenInKeyOrderAndReadBack) {
     clock.ticks = 98765;
     const std::string id = SaveAlert(alertsPath, PriceForm());
     EXPECT_EQ(id, "EURUSD98765");
+    EXPECT_EQ(files.replaces, 1); // one replace: a crash leaves the whole alert or none of it
     EXPECT_EQ(AlertsText(), "[EURUSD98765]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\n"
                             "price=1.3000\r\nmode=5\r\nsoundfile=C:\\Windows\\Media\\notify.wav\r\n"
                             "speaklen=0\r\nspeakname=1\r\ntraymsg=a@#@b\r\nalerttimes=3\r\n"

@@ -13,6 +13,7 @@ public:
     std::map<std::string, std::vector<std::string>> folders;
     int deletions = 0;
     int reads = 0;
+    int replaces = 0;
     bool deleteFails = false;
     std::set<std::string> unwritable; // folders and files that refuse writing
 
@@ -27,6 +28,7 @@ public:
         return files.count(path) > 0;
     }
     bool ReplaceAtomically(const std::string& path, const std::string& content) override {
+        ++replaces;
         files[path] = content;
         return true;
     }
