@@ -112,7 +112,8 @@ _wine_env_copy_marlett() {
 _wine_env_use_prefix() {
     [ -n "$_wine_env_prefix" ] && wine_env_stop
     export WINEDEBUG=${WINEDEBUG:--all}
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko downloads; no copies of shortcuts in the Linux user's menus.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     export WINEPREFIX=$1
     _wine_env_prefix=$WINEPREFIX
 }
