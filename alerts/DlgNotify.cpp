@@ -2,7 +2,6 @@
 #include "alerts/NotifyPopup.h"
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
-#include "platform/Clock_win.h"
 #include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -17,23 +16,12 @@ constexpr COLORREF kSymbolColour = RGB(0, 150, 0);
 constexpr COLORREF kPriceColour = RGB(0, 0, 255);
 constexpr int kLabelFontHeight = 20;
 constexpr int kMessageFontHeight = 16;
-constexpr BYTE kOpaque = 255;
-constexpr UINT kTimeBufferLength = 64;
 
 std::function<void()>& OpenAlertsListAction() {
     static std::function<void()> action;
     return action;
 }
 
-using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
-std::string TimeOfDayText() {
-    const SYSTEMTIME time = ToSystemTime(CurrentClock().Now());
-    wchar_t text[kTimeBufferLength] = {};
-    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, kTimeBufferLength))
-        return {};
-    return Narrow(text);
-}
 
 HFONT MakeArial(int height, int weight) {
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -61,7 +49,7 @@ CDlgNotify::CDlgNotify(std::string symbol, std::string price, std::string messag
       message(std::move(message)) {}
 
 CDlgNotify::~CDlgNotify() {
-    ReleaseSurface();
+    background.Release();
 }
 
 void CDlgNotify::Open(const std::string& symbol, const std::string& price,
@@ -102,29 +90,8 @@ MsgResult CDlgNotify::OnInitDialog(MsgWParam, MsgLParam) {
 }
 
 void CDlgNotify::ShapeWindow() {
-    background = Own(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                     MAKEINTRESOURCEW(IDB_NOTIFY_BACKGROUND),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!background)
-        return;
-    BITMAP info{};
-    GetObjectW(background, sizeof info, &info);
-    backgroundSize = {info.bmWidth, info.bmHeight};
-    HDC windowDc = GetDC(Handle());
-    surface = CreateCompatibleDC(windowDc);
-    ReleaseDC(Handle(), windowDc);
-    if (!surface)
-        return;
-    surfacePrevious = SelectObject(surface, background);
-    const COLORREF key = GetPixel(surface, 0, 0);
-    // Looked up at run time: a system without it keeps a rectangular popup.
-    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
-    if (!setAttributes)
-        return;
-    SetWindowLongPtrW(Handle(), GWL_EXSTYLE,
-                      GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
-    setAttributes(Handle(), key, kOpaque, LWA_COLORKEY);
+    if (background.Apply(Handle(), IDB_NOTIFY_BACKGROUND))
+        backgroundSize = background.Size();
 }
 
 // Loaded here rather than by the control from the template: Wine's static control never
@@ -141,7 +108,7 @@ void CDlgNotify::CreateFonts() {
 }
 
 void CDlgNotify::FillLabels() {
-    SetWindowTextW(Item(IDC_NOTIFY_TIME), Widen(TimeOfDayText()).c_str());
+    SetWindowTextW(Item(IDC_NOTIFY_TIME), Widen(LocaleTimeOfDay()).c_str());
     SetWindowTextW(Item(IDC_NOTIFY_SYMBOL), Widen(symbol).c_str());
     SetWindowTextW(Item(IDC_NOTIFY_PRICE), Widen(price).c_str());
     RedrawWindow(Item(IDC_NOTIFY_MESSAGE), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -211,12 +178,7 @@ MsgResult CDlgNotify::OnPaint(MsgWParam, MsgLParam) {
     HDC dc = BeginPaint(Handle(), &paint);
     RECT client{};
     GetClientRect(Handle(), &client);
-    if (surface) {
-        // Colour on colour keeps the key pixels exact, so the corners stay cut out.
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, surface, 0, 0, backgroundSize.cx,
-                   backgroundSize.cy, SRCCOPY);
-    }
+    background.Paint(dc, client);
     EndPaint(Handle(), &paint);
     return 0;
 }
@@ -247,14 +209,6 @@ MsgResult CDlgNotify::OnClose(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNotify::OnDestroy(MsgWParam, MsgLParam) {
-    ReleaseSurface();
+    background.Release();
     return 0;
-}
-
-void CDlgNotify::ReleaseSurface() {
-    if (!surface)
-        return;
-    SelectObject(surface, surfacePrevious);
-    DeleteDC(surface);
-    surface = nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The notification popup. Win32 code only.
 #include "platform/Dialog.h"
+#include "platform/ShapedBackground_win.h"
 #include <functional>
 #include <string>
 
@@ -39,14 +40,11 @@ private:
     void FillLabels();
     void StartCloseTimer();
     void Place();
-    void ReleaseSurface();
 
     std::string symbol;
     std::string price;
     std::string message;
-    HBITMAP background = nullptr;
-    HDC surface = nullptr;
-    HGDIOBJ surfacePrevious = nullptr;
+    ShapedBackground background;
     SIZE backgroundSize{};
     HFONT labelFont = nullptr;
     HFONT messageFont = nullptr;

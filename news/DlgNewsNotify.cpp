@@ -2,7 +2,6 @@
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "controls/Skin.h"
-#include "platform/Clock_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
@@ -17,8 +16,6 @@ constexpr int kLifetimeTicks = 10;
 constexpr UINT kTickMs = 1000;
 constexpr int kRightGap = 3;   // from the screen's right edge
 constexpr int kBottomGap = 30; // above the taskbar's usual height
-constexpr BYTE kOpaque = 255;
-constexpr UINT kTimeBufferLength = 64;
 
 // The layout on the background, in pixels.
 constexpr int kMargin = 14;
@@ -36,20 +33,11 @@ constexpr int kButtonBottomGap = 12;
 constexpr int kTextFontHeight = 15;
 constexpr int kItemFontHeight = 18;
 
-using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
 HWND& BarPopupWindow() {
     static HWND popup = nullptr;
     return popup;
 }
 
-std::string TimeOfDayText() {
-    const SYSTEMTIME time = ToSystemTime(CurrentClock().Now());
-    wchar_t text[kTimeBufferLength] = {};
-    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, kTimeBufferLength))
-        return {};
-    return Narrow(text);
-}
 
 // Tahoma: the system links it to the Chinese faces, so a Chinese page name shows too.
 HFONT MakeTahoma(int height, int weight) {
@@ -75,7 +63,7 @@ const MessageMap<CDlgNewsNotify> CDlgNewsNotify::messages = {
 CDlgNewsNotify::CDlgNewsNotify() : DialogOf(IDD_NEWS_NOTIFY) {}
 
 CDlgNewsNotify::~CDlgNewsNotify() {
-    ReleaseSurface();
+    background.Release();
 }
 
 CDlgNewsNotify* CDlgNewsNotify::Open(const std::string& pageName) {
@@ -97,7 +85,7 @@ void CDlgNewsNotify::SetBarPopup(HWND popup) {
 }
 
 void CDlgNewsNotify::SetUpdateItem(const std::string& pageName) {
-    SetWindowTextW(Item(IDC_NEWS_TIME), Widen(TimeOfDayText()).c_str());
+    SetWindowTextW(Item(IDC_NEWS_TIME), Widen(LocaleTimeOfDay()).c_str());
     SetWindowTextW(Item(IDC_NEWS_ITEM), Widen("\"" + pageName + "\"").c_str());
     // The texts are transparent: the background must be drawn again under the new ones.
     RedrawWindow(Handle(), nullptr, nullptr,
@@ -123,33 +111,12 @@ MsgResult CDlgNewsNotify::OnInitDialog(MsgWParam, MsgLParam) {
 }
 
 void CDlgNewsNotify::ShapeAndPlace() {
-    background = Own(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                     MAKEINTRESOURCEW(IDB_NEWS_NOTIFY),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!background)
+    if (!background.Apply(Handle(), IDB_NEWS_NOTIFY))
         return;
-    BITMAP info{};
-    GetObjectW(background, sizeof info, &info);
-    backgroundSize = {info.bmWidth, info.bmHeight};
-    SetWindowPos(Handle(), HWND_TOPMOST,
-                 GetSystemMetrics(SM_CXSCREEN) - backgroundSize.cx - kRightGap,
-                 GetSystemMetrics(SM_CYSCREEN) - backgroundSize.cy - kBottomGap, backgroundSize.cx,
-                 backgroundSize.cy, SWP_NOACTIVATE);
-    HDC windowDc = GetDC(Handle());
-    surface = CreateCompatibleDC(windowDc);
-    ReleaseDC(Handle(), windowDc);
-    if (!surface)
-        return;
-    surfacePrevious = SelectObject(surface, background);
-    const COLORREF key = GetPixel(surface, 0, 0);
-    // Looked up at run time: a system without it keeps a rectangular popup.
-    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
-    if (!setAttributes)
-        return;
-    SetWindowLongPtrW(Handle(), GWL_EXSTYLE,
-                      GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_LAYERED);
-    setAttributes(Handle(), key, kOpaque, LWA_COLORKEY);
+    const SIZE size = background.Size();
+    SetWindowPos(Handle(), HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - size.cx - kRightGap,
+                 GetSystemMetrics(SM_CYSCREEN) - size.cy - kBottomGap, size.cx, size.cy,
+                 SWP_NOACTIVATE);
 }
 
 // In pixels on the background, whatever the dialog units come to; a long page name ends
@@ -216,12 +183,7 @@ MsgResult CDlgNewsNotify::OnPaint(MsgWParam, MsgLParam) {
     HDC dc = BeginPaint(Handle(), &paint);
     RECT client{};
     GetClientRect(Handle(), &client);
-    if (surface) {
-        // Colour on colour keeps the key pixels exact, so the corners stay cut out.
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, surface, 0, 0, backgroundSize.cx,
-                   backgroundSize.cy, SRCCOPY);
-    }
+    background.Paint(dc, client);
     EndPaint(Handle(), &paint);
     return 0;
 }
@@ -242,14 +204,6 @@ MsgResult CDlgNewsNotify::OnClose(MsgWParam, MsgLParam) {
 MsgResult CDlgNewsNotify::OnDestroy(MsgWParam, MsgLParam) {
     if (BarPopupWindow() == Handle())
         BarPopupWindow() = nullptr;
-    ReleaseSurface();
+    background.Release();
     return 0;
-}
-
-void CDlgNewsNotify::ReleaseSurface() {
-    if (!surface)
-        return;
-    SelectObject(surface, surfacePrevious);
-    DeleteDC(surface);
-    surface = nullptr;
 }

@@ -2,6 +2,7 @@
 // The page update popup: a shaped window in the bottom-right corner for about ten seconds.
 // It owns itself. Win32 code only.
 #include "platform/Dialog.h"
+#include "platform/ShapedBackground_win.h"
 #include <string>
 
 inline constexpr UINT_PTR kNewsNotifyTimer = 1100;
@@ -37,12 +38,8 @@ private:
 
     void ShapeAndPlace();
     void LayOutControls();
-    void ReleaseSurface();
 
     int counter = 0;
     int lifetime = 0;
-    HDC surface = nullptr;
-    HGDIOBJ surfacePrevious = nullptr;
-    HBITMAP background = nullptr;
-    SIZE backgroundSize{};
+    ShapedBackground background;
 };
