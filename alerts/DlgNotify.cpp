@@ -22,7 +22,6 @@ std::function<void()>& OpenAlertsListAction() {
     return action;
 }
 
-
 HFONT MakeArial(int height, int weight) {
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

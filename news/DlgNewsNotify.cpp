@@ -38,7 +38,6 @@ HWND& BarPopupWindow() {
     return popup;
 }
 
-
 // Tahoma: the system links it to the Chinese faces, so a Chinese page name shows too.
 HFONT MakeTahoma(int height, int weight) {
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
