@@ -114,8 +114,14 @@ TEST_F(TerminalFaultTest, AHungTerminalFreezesTheBarOnlyBrieflyAndPricesComeBack
     ASSERT_NO_FATAL_FAILURE(Start("/rows:8 /frozen"));
     FreezeProbe probe(quotes->List());
     ASSERT_TRUE(simulator->Send(SimCommand::Hang, std::to_string(hangSeconds)));
+    // The command may reach the terminal's thread only after our first probe.
     DWORD_PTR unused = 0;
-    ASSERT_FALSE(SendMessageTimeoutW(simulator->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &unused))
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !SendMessageTimeoutW(simulator->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 1000,
+                                        &unused);
+        },
+        3s))
         << "the terminal does not hang";
     std::this_thread::sleep_for(std::chrono::seconds(hangSeconds) + kAfterHang);
     const double longest = probe.Stop();
