@@ -40,26 +40,26 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
     return FALSE;
 }
 
-HWND FindOnce(const char* spec) {
-    if (std::strcmp(spec, "bar") == 0)
+HWND FindOnce(const char* name) {
+    if (std::strcmp(name, "bar") == 0)
         return FindWindowW(kDialogClass, kBarTitle);
-    if (std::strcmp(spec, "terminal") == 0)
+    if (std::strcmp(name, "terminal") == 0)
         return FindWindowW(kTerminalClass, nullptr);
-    if (std::strcmp(spec, "tray") == 0)
+    if (std::strcmp(name, "tray") == 0)
         return FindWindowW(kTrayClass, nullptr);
-    Search search{std::atoi(spec), nullptr};
+    Search search{std::atoi(name), nullptr};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND Find(const char* spec, bool visible = true) {
+HWND Find(const char* name, bool visible = true) {
     for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-        HWND window = FindOnce(spec);
+        HWND window = FindOnce(name);
         if (window && (!visible || IsWindowVisible(window)))
             return window;
         Sleep(kPollMs);
     }
-    std::fprintf(stderr, "shotdrive: no window %s\n", spec);
+    std::fprintf(stderr, "shotdrive: no window %s\n", name);
     return nullptr;
 }
 } // namespace
