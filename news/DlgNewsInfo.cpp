@@ -137,13 +137,11 @@ void CDlgNewsInfo::OpenUrl(const std::string& address, bool refreshing) {
 
 // The change check reads the page over HTTP, so that it never depends on the browser.
 void CDlgNewsInfo::Fetch(const std::string& address) {
-    if (downloader->IsBusy()) {
-        pendingFetch = address; // started when the running one ends
-        return;
-    }
     pendingFetch.clear();
-    downloader->Start(reinterpret_cast<WindowHandle>(Handle()), address, "", false, false,
-                      fetchNumber);
+    if (!downloader->Start(reinterpret_cast<WindowHandle>(Handle()), address, "", false, false,
+                           fetchNumber) &&
+        downloader->Status() == kDownloadBusy)
+        pendingFetch = address; // started when the running one ends
 }
 
 MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {

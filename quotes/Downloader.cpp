@@ -21,10 +21,17 @@ struct DownloadJob {
     std::atomic<bool> ended{false};     // ... and the completion has been posted
     std::atomic<bool> abandoned{false}; // the downloader is gone: post nothing more
     std::atomic<int> result{kDownloadOk};
+    std::chrono::steady_clock::time_point startedAt = std::chrono::steady_clock::now();
+    std::atomic<int> fate{0}; // kRunning, then kEnded by the worker or kStranded by the owner
 };
 
 namespace {
 constexpr int kFirstHttpErrorStatus = 400;
+constexpr int kRunning = 0, kEnded = 1, kStranded = 2;
+// Workers given up while blocked in the network; a few may wait out a silent server, more
+// would pile up threads, so beyond them the downloaders stay busy.
+constexpr int kMostStrandedWorkers = 3;
+std::atomic<int> strandedWorkers{0};
 
 int Transfer(DownloadJob& job, std::string& text) {
     using Steady = std::chrono::steady_clock;
@@ -94,6 +101,26 @@ void RunJob(std::shared_ptr<DownloadJob> job) {
     if (!job->abandoned)
         job->host->Post(job->window, job->messages.completion, job->completionWParam, result);
     job->ended = true;
+    int running = kRunning;
+    if (!job->fate.compare_exchange_strong(running, kEnded))
+        --strandedWorkers;
+}
+
+// A worker past the wait limit has hung in the network (some WinINet versions never time
+// out a server that accepts the connection and says nothing): it is left to end on its own
+// and posts nothing more, so that the next request is not refused as busy for ever.
+bool Strand(DownloadJob& job) {
+    if (job.finished ||
+        std::chrono::steady_clock::now() - job.startedAt <
+            std::chrono::milliseconds(job.limits.waitMs) ||
+        strandedWorkers >= kMostStrandedWorkers)
+        return false;
+    job.abandoned = true;
+    ++strandedWorkers;
+    int running = kRunning;
+    if (!job.fate.compare_exchange_strong(running, kStranded))
+        --strandedWorkers; // it has just ended
+    return true;
 }
 } // namespace
 
@@ -148,10 +175,11 @@ CDownloader::~CDownloader() {
 bool CDownloader::Start(WindowHandle window, const std::string& address,
                         const std::string& localFile, bool overwrite, bool wait,
                         std::uintptr_t completionWParam) {
-    if (job) {
+    if (job && !Strand(*job)) {
         status = kDownloadBusy;
         return false;
     }
+    job.reset();
     status = kDownloadOk;
     if (!overwrite && !localFile.empty() && Files().Kind(localFile) != PathKind::Missing) {
         status = kDownloadFileExists;

@@ -221,6 +221,43 @@ TEST_F(DownloaderTest, WaitThatRunsOutStaysBusyUntilTheWorkerEnds) {
     EXPECT_FALSE(loader.IsBusy());
 }
 
+// A server that accepts and never answers must not keep the quotes busy for ever, nor
+// pile up threads while it stays silent.
+TEST_F(DownloaderTest, AWorkerHungPastTheWaitLimitIsLeftBehindAndPostsNothing) {
+    DownloadLimits limits;
+    limits.waitMs = 40;
+    ScriptedPage gated = PageOf({"late"});
+    gated.gated = true;
+    http.SetPage(gated);
+    std::vector<std::unique_ptr<CDownloader>> loaders;
+    for (int i = 0; i < 4; ++i) {
+        loaders.push_back(std::make_unique<CDownloader>(DownloadMessages{kProgress, kDone}, text));
+        loaders[i]->SetHttp(&http);
+        loaders[i]->SetHost(&host);
+        loaders[i]->SetLimits(limits);
+        EXPECT_FALSE(loaders[i]->Start(kWindow, "http://service/jb.aspx", "", true, false, 1));
+    }
+    EXPECT_FALSE(loaders[0]->Start(kWindow, "http://service/jb.aspx", "", true, false, 2));
+    EXPECT_EQ(kDownloadBusy, loaders[0]->Status()); // not yet overdue
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(loaders[i]->Start(kWindow, "http://service/jb.aspx", "", true, false, 2));
+        EXPECT_EQ(i < 3 ? kDownloadPending : kDownloadBusy, loaders[i]->Status()) << i;
+    }
+    http.OpenGate();
+    std::vector<std::uintptr_t> numbers;
+    for (int i = 0; i < 4; ++i) {
+        const auto done = host.Take(kDone);
+        ASSERT_TRUE(done) << i;
+        numbers.push_back(done->wParam);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ((std::vector<std::uintptr_t>{1, 2, 2, 2}), numbers);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (const PostedMessage& post : host.Posts())
+        EXPECT_NE(kDone, post.message); // the three left behind said nothing
+}
+
 TEST_F(DownloaderTest, LocalFileIsCheckedAndWritten) {
     TempFolder folder;
     const std::string file = folder.path + "page.htm";
