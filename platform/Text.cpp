@@ -1,4 +1,5 @@
 #include "platform/Text.h"
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -278,4 +279,67 @@ std::string PercentEncode(const std::string& text) {
         }
     }
     return encoded;
+}
+
+namespace {
+const char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
+    return -1;
+}
+} // namespace
+
+std::string Base64Encode(const std::string& bytes) {
+    std::string encoded;
+    encoded.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - i);
+        unsigned group = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            group = (group << 8) | (k < count ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k)
+            encoded += k <= count ? kBase64Alphabet[(group >> (18 - 6 * k)) & 0x3F] : '=';
+    }
+    return encoded;
+}
+
+std::optional<std::string> Base64Decode(const std::string& text) {
+    std::string digits;
+    for (char c : text)
+        if (!IsBlankOrLineBreak(c))
+            digits += c;
+    if (digits.size() % 4 != 0)
+        return std::nullopt;
+    std::string decoded;
+    for (std::size_t i = 0; i < digits.size(); i += 4) {
+        const bool last = i + 4 == digits.size();
+        unsigned group = 0;
+        int padding = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const char c = digits[i + k];
+            // Padding only at the very end, at most two, and nothing after it.
+            if (c == '=' && last && k >= 2 && (k == 3 || digits[i + 3] == '=')) {
+                ++padding;
+                group <<= 6;
+                continue;
+            }
+            const int value = Base64Value(c);
+            if (value < 0 || padding > 0)
+                return std::nullopt;
+            group = (group << 6) | static_cast<unsigned>(value);
+        }
+        for (int k = 0; k < 3 - padding; ++k)
+            decoded += static_cast<char>((group >> (16 - 8 * k)) & 0xFF);
+    }
+    return decoded;
 }

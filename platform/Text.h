@@ -113,3 +113,8 @@ std::string WithHttpScheme(const std::string& address);
 // Query values may hold blanks, "+" and "&"; everything but the unreserved characters is
 // sent as %XX of its UTF-8 bytes.
 std::string PercentEncode(const std::string& text);
+
+// Base64 of RFC 4648 with padding and no line breaks (mail bodies, stored secrets).
+std::string Base64Encode(const std::string& bytes);
+// Nothing when the text is not padded base64; blanks and line breaks are skipped.
+std::optional<std::string> Base64Decode(const std::string& text);

@@ -78,3 +78,23 @@ TEST(Text, ListsAndAddresses) {
     EXPECT_EQ(WithHttpScheme("https://x.test"), "https://x.test");
     EXPECT_EQ(WithHttpScheme("http://x.test"), "http://x.test");
 }
+
+TEST(Text, Base64RoundTripAndRefusals) {
+    using namespace std::string_literals;
+    const std::pair<std::string, const char*> cases[] = {
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"\xFF\xFE\x00"s, "//4A"},
+        {"\xE8\xAD\xA6", "6K2m"},
+    };
+    for (const auto& [bytes, encoded] : cases) {
+        EXPECT_EQ(Base64Encode(bytes), encoded) << encoded;
+        EXPECT_EQ(Base64Decode(encoded), bytes) << encoded;
+    }
+    EXPECT_EQ(Base64Decode("Zm9v\r\nYg=="), "foob");
+    for (const char* bad : {"Zm9", "Zg=a", "Z===", "Zg==Zm9v", "Zm9*", "=Zm9"})
+        EXPECT_FALSE(Base64Decode(bad).has_value()) << bad;
+}
