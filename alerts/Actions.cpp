@@ -1,4 +1,5 @@
 #include "alerts/Actions.h"
+#include "delivery/DeliverySettings.h"
 #include "options/OptionKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
@@ -60,6 +61,23 @@ std::string WithoutSeparators(const std::string& symbol) {
         if (c != '.' && c != '_')
             name += c;
     return name;
+}
+
+void SendEmail(const FiredAlert& alert, const NotifyServices& services) {
+    const std::string recipient = Config().Get(optkey::kNotifyEmail);
+    if (recipient.empty())
+        return;
+    if (LoadMailRoute() == MailRoute::OwnServer) {
+        if (services.sendMail)
+            services.sendMail(NoticeOf(alert));
+        return;
+    }
+    if (!services.sendEmail)
+        return;
+    const CAppConfig& app = AppConfig();
+    services.sendEmail(EmailRequestUrl(app.serviceAddress, app.emailServicePath, alert.symbol,
+                                       alert.price, recipient, app.languageIndex,
+                                       services.screenWidth, services.screenHeight, NowText()));
 }
 
 std::string ServicePathOnly(const std::string& path) {
@@ -141,15 +159,16 @@ void ShowNotify(const FiredAlert& alert, const NotifyServices& services) {
               services.pumpMessages);
     if (alert.mode & kActionSound)
         CurrentSound().PlayAsync(alert.soundfile);
-    if (alert.mode & kActionEmail) {
-        const std::string recipient = Config().Get(optkey::kNotifyEmail);
-        if (recipient.empty() || !services.sendEmail)
-            return;
-        const CAppConfig& app = AppConfig();
-        services.sendEmail(EmailRequestUrl(app.serviceAddress, app.emailServicePath, alert.symbol,
-                                           alert.price, recipient, app.languageIndex,
-                                           services.screenWidth, services.screenHeight, NowText()));
-    }
+    if (alert.mode & kActionEmail)
+        SendEmail(alert, services);
+    if ((alert.mode & kActionPhone) && services.sendPhone)
+        services.sendPhone(NoticeOf(alert));
+}
+
+AlertNotice NoticeOf(const FiredAlert& alert) {
+    const std::string condition = ConditionText(alert);
+    return {alert.symbol, alert.price, condition,
+            alert.traymsg.empty() ? condition : MessageLines(alert.traymsg), NowText()};
 }
 
 std::string EmailRequestUrl(const std::string& serviceAddress, const std::string& servicePath,

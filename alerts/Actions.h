@@ -1,5 +1,6 @@
 #pragma once
 #include "alerts/Evaluation.h"
+#include "delivery/Delivery.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,12 +13,17 @@ struct NotifyServices {
         openPopup;
     std::function<void()> pumpMessages;
     std::function<void(const std::string& url)> sendEmail; // request number 1
+    // Through the user's own mail server and to the phone; both return at once.
+    std::function<void(const AlertNotice& notice)> sendMail;
+    std::function<void(const AlertNotice& notice)> sendPhone;
     int screenWidth = 0;
     int screenHeight = 0;
 };
 
-// Popup, voice, sound and e-mail, in this order, as the alert's mode asks.
+// Popup, voice, sound, e-mail and phone, in this order, as the alert's mode asks.
 void ShowNotify(const FiredAlert& alert, const NotifyServices& services);
+// What the mail and the phone say of a fired alert.
+AlertNotice NoticeOf(const FiredAlert& alert);
 
 // The popup's message: the alert's own text with its line breaks, or the condition in words.
 std::string NotifyMessage(const FiredAlert& alert);

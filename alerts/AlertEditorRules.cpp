@@ -51,11 +51,6 @@ bool IsMinute(const std::string& text) {
             return false;
     return std::atoi(text.c_str()) <= kHighestMinute;
 }
-
-int ModeOf(const AlertForm& form) {
-    return (form.notification ? kActionPopup : 0) | (form.voice ? kActionVoice : 0) |
-           (form.sound ? kActionSound : 0) | (form.email ? kActionEmail : 0);
-}
 } // namespace
 
 const std::vector<int>& ConditionControls() {
@@ -92,7 +87,7 @@ EditorEnabling EditorEnabledStates(const EditorState& s) {
     for (int id : ConditionControls())
         on[id] = e;
     for (int id : {IDC_CURRENCY_LABEL, IDC_CONDITION_LABEL, IDC_ALERT_CONDITION, IDC_ACTION_LABEL,
-                   IDC_NOTIFICATION, IDC_VOICE, IDC_SOUND, IDC_EMAIL, IDC_TIMES_LABEL,
+                   IDC_NOTIFICATION, IDC_VOICE, IDC_SOUND, IDC_EMAIL, IDC_PHONE, IDC_TIMES_LABEL,
                    IDC_UNLIMITED, IDC_TEST, IDC_RESET})
         on[id] = e;
     on[IDC_ALERT_CURRENCY] = e && !s.editing;
@@ -159,7 +154,7 @@ std::optional<EditorRefusal> CheckAlertForm(const AlertForm& form, bool soundFil
     default:
         break;
     }
-    if (ModeOf(form) == 0)
+    if (FormMode(form) == 0)
         return EditorRefusal{kTextOneAction, 0, false};
     if (form.notification && form.customOn && form.customText.empty())
         return EditorRefusal{kTextInputContent, IDC_CUSTOM_TEXT, false};
@@ -180,7 +175,7 @@ FiredAlert TestAlert(const AlertForm& form, const std::string& price) {
     alert.kind = form.condition;
     alert.symbol = form.currency;
     alert.price = price;
-    alert.mode = ModeOf(form);
+    alert.mode = FormMode(form);
     alert.level = form.price;
     alert.soundfile = form.soundfile;
     alert.speaklen = form.speakLastOn ? std::to_string(form.speakDigits) : "0";

@@ -21,7 +21,8 @@ std::string AlertActionText(const AlertValues& alert) {
     for (const auto& [bit, entry] : {std::pair{kActionPopup, kTextNotification},
                                      {kActionVoice, kTextVoice},
                                      {kActionSound, kTextSound},
-                                     {kActionEmail, kTextEmail}}) {
+                                     {kActionEmail, kTextEmail},
+                                     {kActionPhone, kTextPhone}}) {
         if (!(mode & bit))
             continue;
         if (!text.empty())

@@ -185,6 +185,12 @@ std::string NewAlertId(const std::string& symbol) {
     return symbol + number;
 }
 
+int FormMode(const AlertForm& form) {
+    return (form.notification ? kActionPopup : 0) | (form.voice ? kActionVoice : 0) |
+           (form.sound ? kActionSound : 0) | (form.email ? kActionEmail : 0) |
+           (form.phone ? kActionPhone : 0);
+}
+
 std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     using namespace alertkey;
     CIniFile store;
@@ -205,9 +211,7 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     file.WriteString(id, kEnabled, "1");
     file.WriteInt(id, kCondition, form.condition);
     WriteConditionKeys(file, id, form);
-    const int mode = (form.notification ? kActionPopup : 0) + (form.voice ? kActionVoice : 0) +
-                     (form.sound ? kActionSound : 0) + (form.email ? kActionEmail : 0);
-    file.WriteInt(id, kMode, mode);
+    file.WriteInt(id, kMode, FormMode(form));
     file.WriteString(id, kSoundFile, form.soundfile);
     file.WriteString(id, kSpeakLen, form.speakLastOn ? std::to_string(form.speakDigits) : "0");
     file.WriteString(id, kSpeakName, form.dontSpeakName ? "0" : "1");

@@ -40,6 +40,8 @@ inline constexpr int kActionPopup = 1;
 inline constexpr int kActionVoice = 2;
 inline constexpr int kActionSound = 4;
 inline constexpr int kActionEmail = 8;
+// A message to the phone; older versions test only the four bits above and ignore it.
+inline constexpr int kActionPhone = 16;
 
 inline constexpr const char* kNoStartCondition = "-1";
 inline constexpr const char* kAnyHour = "-1";
@@ -109,7 +111,7 @@ struct AlertForm {
     std::string dateText;
     std::string hourText; // kAnyHour for "Any"
     std::string minute;
-    bool notification = false, voice = false, sound = false, email = false;
+    bool notification = false, voice = false, sound = false, email = false, phone = false;
     std::string soundfile;
     bool speakLastOn = false;
     int speakDigits = 0;
@@ -121,6 +123,9 @@ struct AlertForm {
     bool unlimited = false;
     bool autoDelete = false;
 };
+
+// The mode bits of the form's actions.
+int FormMode(const AlertForm& form);
 
 // Writes the section of the alert; returns its id (made now for a new alert).
 std::string SaveAlert(const std::string& alertsPath, const AlertForm& form);

@@ -12,6 +12,8 @@
 #include "platform/Text.h"
 #include "quotes/PriceLookup.h"
 #include "resources/resource.h"
+#include "delivery/DeliverySettings.h"
+#include "options/OptionRules.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
@@ -20,7 +22,6 @@
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kEmailPage = 3;
 constexpr int kMoveUp = 100;
 } // namespace
 
@@ -46,6 +47,7 @@ const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
     onCommand(IDC_SOUND, BN_CLICKED, &CDlgAlertAdd::OnSoundClick, "OnSound"),
     onCommand(IDC_VOICE, BN_CLICKED, &CDlgAlertAdd::OnVoiceClick, "OnVoice"),
     onCommand(IDC_EMAIL, BN_CLICKED, &CDlgAlertAdd::OnEmailClick, "OnEmail"),
+    onCommand(IDC_PHONE, BN_CLICKED, &CDlgAlertAdd::OnPhoneClick, "OnPhone"),
     onCommand(IDC_ALERT_CONDITION, CBN_SELCHANGE, &CDlgAlertAdd::OnStateClick, "OnConditionChange"),
     onCommand(IDC_HOUR, CBN_SELCHANGE, &CDlgAlertAdd::OnStateClick, "OnHourChange"),
     onCommand(IDC_ALERT_CURRENCY, CBN_SELCHANGE, &CDlgAlertAdd::OnCurrencyChange,
@@ -223,6 +225,17 @@ MsgResult CDlgAlertAdd::OnVoiceClick(MsgWParam, MsgLParam) {
 MsgResult CDlgAlertAdd::OnEmailClick(MsgWParam, MsgLParam) {
     if (IsChecked(Item(IDC_EMAIL)) && Config().Get(optkey::kNotifyEmail).empty())
         OpenOptionsWindow(kEmailPage);
+    return 0;
+}
+
+// Ticking the phone with no channel set up leads to where they are set up.
+MsgResult CDlgAlertAdd::OnPhoneClick(MsgWParam, MsgLParam) {
+    const PhoneSettings phone = LoadPhoneSettings();
+    const bool any = ChannelConfigured(DeliveryChannel::Telegram, phone) ||
+                     ChannelConfigured(DeliveryChannel::Ntfy, phone) ||
+                     ChannelConfigured(DeliveryChannel::Webhook, phone);
+    if (IsChecked(Item(IDC_PHONE)) && !any)
+        OpenOptionsWindow(kPhonePage);
     return 0;
 }
 

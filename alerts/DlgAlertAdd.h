@@ -24,6 +24,7 @@ private:
     MsgResult OnSoundClick(MsgWParam, MsgLParam);
     MsgResult OnVoiceClick(MsgWParam, MsgLParam);
     MsgResult OnEmailClick(MsgWParam, MsgLParam);
+    MsgResult OnPhoneClick(MsgWParam, MsgLParam);
     MsgResult OnCurrencyChange(MsgWParam, MsgLParam);
     MsgResult OnPlus(MsgWParam, MsgLParam);
     MsgResult OnMinus(MsgWParam, MsgLParam);

@@ -80,6 +80,7 @@ void CDlgAlertAdd::SetTexts() {
         {IDC_NO_NAME, GetText(kTextNoName)},
         {IDC_SOUND, withColon(kTextSound)},
         {IDC_EMAIL, withColon(kTextEmail)},
+        {IDC_PHONE, withColon(kTextPhone)},
         {IDC_TIMES_LABEL, withColon(kTextTimes)},
         {IDC_UNLIMITED, GetText(kTextUnlimited)},
         {IDC_AUTO_DELETE, GetText(kTextAutoDelete)},
@@ -131,7 +132,7 @@ void CDlgAlertAdd::SetDefaults() {
     ComboBox(Item(IDC_SPEAK_DIGITS)).Select(0);
     for (int id : {IDC_ALERT_ENABLED, IDC_NOTIFICATION, IDC_DEFAULT_TEXT})
         SetChecked(Item(id), true);
-    for (int id : {IDC_EMAIL, IDC_SOUND, IDC_VOICE})
+    for (int id : {IDC_EMAIL, IDC_PHONE, IDC_SOUND, IDC_VOICE})
         SetChecked(Item(id), false);
     SetControlText(Item(IDC_ALERT_PRICE), "");
     SetControlText(Item(IDC_SOUND_FILE), defaultSound);
@@ -200,6 +201,7 @@ void CDlgAlertAdd::LoadAlert() {
     SetChecked(Item(IDC_VOICE), (mode & kActionVoice) != 0);
     SetChecked(Item(IDC_SOUND), (mode & kActionSound) != 0);
     SetChecked(Item(IDC_EMAIL), (mode & kActionEmail) != 0);
+    SetChecked(Item(IDC_PHONE), (mode & kActionPhone) != 0);
 }
 
 void CDlgAlertAdd::LoadDate(const std::string& text) {
@@ -241,6 +243,7 @@ AlertForm CDlgAlertAdd::ReadForm() const {
     form.voice = IsChecked(Item(IDC_VOICE));
     form.sound = IsChecked(Item(IDC_SOUND));
     form.email = IsChecked(Item(IDC_EMAIL));
+    form.phone = IsChecked(Item(IDC_PHONE));
     form.soundfile = ControlText(Item(IDC_SOUND_FILE));
     form.speakLastOn = IsChecked(Item(IDC_SPEAK_LAST));
     form.speakDigits = static_cast<int>(LeadingInteger(ControlText(Item(IDC_SPEAK_DIGITS))));

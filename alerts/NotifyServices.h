@@ -5,7 +5,8 @@
 
 // The actions' services on this system: the popup window, the message pump between voice
 // clips and the screen size. The e-mail request goes to `sendEmail` (the main window's
-// HTTP request object, request number 1).
+// HTTP request object, request number 1); mail through the user's server and phone
+// notices to the program's delivery workers.
 NotifyServices PlatformNotifyServices(std::function<void(const std::string& url)> sendEmail);
 
 // Handles the user-interface thread's pending messages, then returns.

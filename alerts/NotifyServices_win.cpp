@@ -1,6 +1,7 @@
 #include <windows.h>
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyServices.h"
+#include "delivery/DeliveryCenter.h"
 #include "platform/Dialog.h"
 
 NotifyServices PlatformNotifyServices(std::function<void(const std::string& url)> sendEmail) {
@@ -8,6 +9,8 @@ NotifyServices PlatformNotifyServices(std::function<void(const std::string& url)
     services.openPopup = &CDlgNotify::Open;
     services.pumpMessages = [] { PumpPending(); };
     services.sendEmail = std::move(sendEmail);
+    services.sendMail = [](const AlertNotice& notice) { Deliveries().SendMail(notice); };
+    services.sendPhone = [](const AlertNotice& notice) { Deliveries().SendPhone(notice); };
     services.screenWidth = GetSystemMetrics(SM_CXSCREEN);
     services.screenHeight = GetSystemMetrics(SM_CYSCREEN);
     return services;

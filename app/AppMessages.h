@@ -12,3 +12,7 @@ inline constexpr unsigned kRestartRequestMessage = 0x8001; // WM_APP + 1
 // A watched page's download: its progress and its end, to the page's view.
 inline constexpr unsigned kPageProgressMessage = 0x800A; // WM_APP + 10
 inline constexpr unsigned kPageLoadedMessage = 0x800B;   // WM_APP + 11, wParam the fetch number
+// A mail or phone notice has ended: the window takes the outcomes waiting for it.
+inline constexpr unsigned kDeliveryDoneMessage = 0x800C; // WM_APP + 12
+// A test button's send has ended.
+inline constexpr unsigned kTestSendDoneMessage = 0x800D; // WM_APP + 13

@@ -10,6 +10,8 @@
 #include "app/RunningInstance_win.h"
 #include "app/SettingsFolder.h"
 #include "app/StartupRules.h"
+#include "delivery/DeliveryCenter.h"
+#include "delivery/DeliveryQueue.h"
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -95,6 +97,7 @@ const MessageMap<CDlgQuote> CDlgQuote::messages = {
     onMessage(WM_HOTKEY, &CDlgQuote::OnHotKey, "OnHotKey"),
     onMessage(kTrayCallbackMessage, &CDlgQuote::OnTrayNotify, "OnTrayClick"),
     onMessage(kHttpReqDoneMessage, &CDlgQuote::OnHttpDone, "OnHttpDone"),
+    onMessage(kDeliveryDoneMessage, &CDlgQuote::OnDeliveryDone, "OnDeliveryDone"),
     onMessage(kQuotePage1DoneMessage, &CDlgQuote::OnQuotePage1Done, "OnQuotePage1Done"),
     onMessage(kQuotePage2DoneMessage, &CDlgQuote::OnQuotePage2Done, "OnQuotePage2Done"),
     onMessage(kRestartRequestMessage, &CDlgQuote::OnRestartRequest, "Restart"),
@@ -157,6 +160,7 @@ MsgResult CDlgQuote::OnInitDialog(MsgWParam, MsgLParam) {
         return TRUE;
     }
     BuildQuoteTable();
+    ListenForDeliveries();
     StartCycle();
     RunFirstStartChecks();
     if (!ClaimSingleInstance()) {
@@ -370,6 +374,17 @@ MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
     return 0;
 }
 
+void CDlgQuote::ListenForDeliveries() {
+    const HWND self = Handle();
+    Deliveries().SetWake([self] { PostMessageW(self, kDeliveryDoneMessage, 0, 0); });
+}
+
+MsgResult CDlgQuote::OnDeliveryDone(MsgWParam, MsgLParam) {
+    for (const DeliveryOutcome& outcome : Deliveries().TakeOutcomes())
+        WriteLog(DeliveryLogLine(outcome));
+    return 0;
+}
+
 MsgResult CDlgQuote::OnRestartRequest(MsgWParam, MsgLParam) {
     Restart();
     return 0;
@@ -395,6 +410,7 @@ MsgResult CDlgQuote::OnDestroy(MsgWParam, MsgLParam) {
     UnregisterHotKeys();
     DestroyAlertsList();
     DestroyNewsWindows();
+    Deliveries().SetWake(nullptr);
     ReleasePictures();
     PassOn();
     return 0;

@@ -68,6 +68,8 @@ private:
     MsgResult OnQuotePage1Done(MsgWParam, MsgLParam);
     MsgResult OnQuotePage2Done(MsgWParam, MsgLParam);
     MsgResult OnHttpDone(MsgWParam, MsgLParam);
+    MsgResult OnDeliveryDone(MsgWParam, MsgLParam);
+    void ListenForDeliveries();
     MsgResult OnRestartRequest(MsgWParam, MsgLParam);
     void MakeToolWindow();
     void CreateDrawingTools();

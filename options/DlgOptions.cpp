@@ -36,7 +36,8 @@ CDlgOptions::CDlgOptions(int firstPage)
       general([this] { PageChangedOn(kGeneralPage); }),
       hotkeys([this] { PageChangedOn(kHotKeyPage); }),
       source([this] { PageChangedOn(kSourcePage); }, [this] { EndForRestart(); }),
-      email([this] { PageChangedOn(kEmailPage); }) {}
+      email([this] { PageChangedOn(kEmailPage); }),
+      phone([this] { PageChangedOn(kPhonePage); }) {}
 
 Dialog& CDlgOptions::Page(int page) {
     switch (page) {
@@ -46,6 +47,8 @@ Dialog& CDlgOptions::Page(int page) {
         return source;
     case kEmailPage:
         return email;
+    case kPhonePage:
+        return phone;
     default:
         return general;
     }
@@ -56,7 +59,8 @@ MsgResult CDlgOptions::OnInitDialog(MsgWParam, MsgLParam) {
     const HWND tab = Item(IDC_OPT_TAB);
     RECT area{};
     GetClientRect(tab, &area);
-    const int captions[] = {kTextOptGeneral, kTextOptHotKeys, kTextOptSource, kTextOptEmail};
+    const int captions[] = {kTextOptGeneral, kTextOptHotKeys, kTextOptSource, kTextOptEmail,
+                            kTextPhone};
     for (int page = 0; page < kOptionsPageCount; ++page) {
         std::wstring caption = Widen(GetText(captions[page]));
         TCITEMW item{};
@@ -114,6 +118,9 @@ bool CDlgOptions::ApplyPage(int page) {
         break;
     case kEmailPage:
         applied = email.Apply();
+        break;
+    case kPhonePage:
+        phone.Apply();
         break;
     default:
         break;

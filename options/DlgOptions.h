@@ -1,8 +1,9 @@
 #pragma once
-// The options window: a tab control over the four pages.
+// The options window: a tab control over its pages.
 #include "options/DlgGeneral.h"
 #include "options/DlgHotkey.h"
 #include "options/DlgOptEmail.h"
+#include "options/DlgOptPhone.h"
 #include "options/DlgOptSource.h"
 #include "options/OptionRules.h"
 #include "platform/Dialog.h"
@@ -34,4 +35,5 @@ private:
     CDlgHotkey hotkeys;
     CDlgOptSource source;
     CDlgOptEmail email;
+    CDlgOptPhone phone;
 };

@@ -7,7 +7,14 @@
 #include <vector>
 
 // Pages of the options window, in tab order.
-enum OptionsPage { kGeneralPage, kHotKeyPage, kSourcePage, kEmailPage, kOptionsPageCount };
+enum OptionsPage {
+    kGeneralPage,
+    kHotKeyPage,
+    kSourcePage,
+    kEmailPage,
+    kPhonePage,
+    kOptionsPageCount
+};
 
 // Two or more characters before the first "@", no space, and a "." at least two places
 // after the "@" that is not the last character. Control characters are refused too: a line

@@ -30,6 +30,14 @@ protected:
         };
         services.pumpMessages = [this] { events.push_back("pump"); };
         services.sendEmail = [this](const std::string& url) { events.push_back("email:" + url); };
+        auto record = [this](const char* how) {
+            return [this, how](const AlertNotice& n) {
+                events.push_back(std::string(how) + n.symbol + "|" + n.price + "|" + n.condition +
+                                 "|" + n.message + "|" + n.timeText);
+            };
+        };
+        services.sendMail = record("mail:");
+        services.sendPhone = record("phone:");
         services.screenWidth = 1600;
         services.screenHeight = 900;
         return services;
@@ -107,6 +115,29 @@ TEST_F(AlertActions, EachBitAlone) {
     Config().Set("NOTIFYEMAIL", "x@y");
     ShowNotify(alert, Services());
     EXPECT_TRUE(events.empty());
+}
+
+// The user's own server takes the place of the service request; the phone comes last and
+// needs no recipient.
+TEST_F(AlertActions, OwnMailServerAndPhone) {
+    FiredAlert alert = Firing(0);
+    alert.mode = kActionPopup | kActionEmail | kActionPhone;
+    alert.traymsg = "take@#@profit";
+    clock.Set("2026-12-08 14:30:05");
+    Config().Set("NOTIFYEMAIL", "trader@example.com");
+    Config().Set("MAILROUTE", "1");
+    ShowNotify(alert, Services());
+    const std::string said = "EURUSD|1.3005|Price>1.3000|take\r\nprofit|2026-12-08 14:30:05";
+    EXPECT_EQ(events, (std::vector<std::string>{
+                          "popup:EURUSD|1.3005|take\r\nprofit", "mail:" + said, "phone:" + said}));
+
+    events.clear();
+    Config().Set("NOTIFYEMAIL", "");
+    alert.mode = kActionEmail | kActionPhone;
+    alert.traymsg.clear();
+    ShowNotify(alert, Services());
+    EXPECT_EQ(events, std::vector<std::string>{
+                          "phone:EURUSD|1.3005|Price>1.3000|Price>1.3000|2026-12-08 14:30:05"});
 }
 
 TEST(AlertEmail, ValuesAreEncodedAndThePathTemplateIsDropped) {

@@ -1,0 +1,101 @@
+#include "options/DlgOptPhone.h"
+#include "app/AppMessages.h"
+#include "delivery/DeliverySettings.h"
+#include "delivery/PushRequests.h"
+#include "platform/AlertControls.h"
+#include "platform/Text.h"
+#include "resources/resource.h"
+#include "settings/DateTime.h"
+#include "settings/LangTable.h"
+#include "settings/TextIds.h"
+
+const MessageMap<CDlgOptPhone> CDlgOptPhone::messages = {
+    onMessage(WM_INITDIALOG, &CDlgOptPhone::OnInitDialog, "OnInitDialog"),
+    onMessage(kTestSendDoneMessage, &CDlgOptPhone::OnTestDone, "OnTestDone"),
+    onCommand(IDC_TELEGRAM_TOKEN, EN_CHANGE, &CDlgOptPhone::OnEditChange, "OnChangeToken"),
+    onCommand(IDC_TELEGRAM_CHAT, EN_CHANGE, &CDlgOptPhone::OnEditChange, "OnChangeChat"),
+    onCommand(IDC_NTFY_SERVER, EN_CHANGE, &CDlgOptPhone::OnEditChange, "OnChangeNtfyServer"),
+    onCommand(IDC_NTFY_TOPIC, EN_CHANGE, &CDlgOptPhone::OnEditChange, "OnChangeTopic"),
+    onCommand(IDC_WEBHOOK_URL, EN_CHANGE, &CDlgOptPhone::OnEditChange, "OnChangeWebhook"),
+    onCommand(IDC_TELEGRAM_TEST, BN_CLICKED, &CDlgOptPhone::OnTestTelegram, "OnTestTelegram"),
+    onCommand(IDC_NTFY_TEST, BN_CLICKED, &CDlgOptPhone::OnTestNtfy, "OnTestNtfy"),
+    onCommand(IDC_WEBHOOK_TEST, BN_CLICKED, &CDlgOptPhone::OnTestWebhook, "OnTestWebhook"),
+};
+
+CDlgOptPhone::CDlgOptPhone(PageChanged changed)
+    : DialogOf(IDD_OPT_PHONE), changed(std::move(changed)) {}
+
+MsgResult CDlgOptPhone::OnInitDialog(MsgWParam, MsgLParam) {
+    const std::pair<int, int> labels[] = {
+        {IDC_TELEGRAM_TOKEN_LABEL, kTextBotToken}, {IDC_TELEGRAM_CHAT_LABEL, kTextChatId},
+        {IDC_NTFY_SERVER_LABEL, kTextNtfyServer},  {IDC_NTFY_TOPIC_LABEL, kTextTopic},
+        {IDC_WEBHOOK_URL_LABEL, kTextWebhookUrl}};
+    for (const auto& [id, text] : labels)
+        SetControlText(Item(id), GetText(text) + ":");
+    for (const int id : {IDC_TELEGRAM_TEST, IDC_NTFY_TEST, IDC_WEBHOOK_TEST})
+        SetControlText(Item(id), GetText(kTextSendTest));
+    const PhoneSettings settings = LoadPhoneSettings();
+    SetControlText(Item(IDC_TELEGRAM_TOKEN), settings.telegramToken);
+    SetControlText(Item(IDC_TELEGRAM_CHAT), settings.telegramChat);
+    SetControlText(Item(IDC_NTFY_SERVER), settings.ntfyServer);
+    SetControlText(Item(IDC_NTFY_TOPIC), settings.ntfyTopic);
+    SetControlText(Item(IDC_WEBHOOK_URL), settings.webhookUrl);
+    loaded = true;
+    return TRUE;
+}
+
+PhoneSettings CDlgOptPhone::ReadForm() const {
+    PhoneSettings settings;
+    settings.telegramToken = TrimBlanks(ControlText(Item(IDC_TELEGRAM_TOKEN)));
+    settings.telegramChat = TrimBlanks(ControlText(Item(IDC_TELEGRAM_CHAT)));
+    settings.ntfyServer = TrimBlanks(ControlText(Item(IDC_NTFY_SERVER)));
+    settings.ntfyTopic = TrimBlanks(ControlText(Item(IDC_NTFY_TOPIC)));
+    settings.webhookUrl = TrimBlanks(ControlText(Item(IDC_WEBHOOK_URL)));
+    return settings;
+}
+
+void CDlgOptPhone::Apply() {
+    SavePhoneSettings(ReadForm());
+}
+
+MsgResult CDlgOptPhone::OnEditChange(MsgWParam, MsgLParam) {
+    if (loaded && changed)
+        changed();
+    return 0;
+}
+
+void CDlgOptPhone::SendTest(DeliveryChannel channel) {
+    const PhoneSettings settings = ReadForm();
+    if (!ChannelConfigured(channel, settings)) {
+        SetControlText(Item(IDC_PHONE_ANSWER), GetText(kTextFillChannel));
+        return;
+    }
+    const std::string note = GetText(kTextTestNotice);
+    const AlertNotice notice{"Pip Warden", "", note, note, NowText()};
+    const HWND window = Handle();
+    if (test.Start([channel, settings, notice] { return SendPush(channel, settings, notice); },
+                   [window] { PostMessageW(window, kTestSendDoneMessage, 0, 0); }))
+        SetControlText(Item(IDC_PHONE_ANSWER), GetText(kTextSending));
+}
+
+MsgResult CDlgOptPhone::OnTestTelegram(MsgWParam, MsgLParam) {
+    SendTest(DeliveryChannel::Telegram);
+    return 0;
+}
+
+MsgResult CDlgOptPhone::OnTestNtfy(MsgWParam, MsgLParam) {
+    SendTest(DeliveryChannel::Ntfy);
+    return 0;
+}
+
+MsgResult CDlgOptPhone::OnTestWebhook(MsgWParam, MsgLParam) {
+    SendTest(DeliveryChannel::Webhook);
+    return 0;
+}
+
+MsgResult CDlgOptPhone::OnTestDone(MsgWParam, MsgLParam) {
+    if (const auto result = test.Take())
+        SetControlText(Item(IDC_PHONE_ANSWER),
+                       GetText(result->sent ? kTextSent : kTextSendFailed) + ": " + result->detail);
+    return 0;
+}
