@@ -52,6 +52,23 @@ public:
     // Sends the item-text request at `request` (inside the list's process) for `row`;
     // false when the list answers 0.
     virtual bool SendGetItemText(WindowHandle list, int row, RemoteAddress request) = 0;
+    // A status bar of another process. Seams without one see a bar of no parts.
+    virtual int StatusPartCount(WindowHandle bar) {
+        static_cast<void>(bar);
+        return 0;
+    }
+    // The part's text length in UTF-16 units; -1 when the bar does not answer or its owner
+    // draws the part (there is no text to read).
+    virtual int StatusTextLength(WindowHandle bar, int part) {
+        static_cast<void>(bar), static_cast<void>(part);
+        return -1;
+    }
+    // Sends the wide text request for the part with its buffer at `text`, inside the bar's
+    // process; the buffer must hold the length above and a terminating zero.
+    virtual bool SendGetStatusText(WindowHandle bar, int part, RemoteAddress text) {
+        static_cast<void>(bar), static_cast<void>(part), static_cast<void>(text);
+        return false;
+    }
     virtual void SendKeyDown(WindowHandle window, DesktopKey key) = 0;
     virtual void PostKeyDown(WindowHandle window, DesktopKey key) = 0;
     virtual void SendClose(WindowHandle window) = 0;

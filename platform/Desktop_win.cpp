@@ -131,6 +131,28 @@ public:
                length != 0;
     }
 
+    // Without a parts array the bar only answers how many parts it has.
+    int StatusPartCount(WindowHandle bar) override {
+        DWORD_PTR parts = 0;
+        if (!SendWithTimeout(bar, SB_GETPARTS, 0, 0, parts))
+            return 0;
+        return static_cast<int>(parts);
+    }
+
+    int StatusTextLength(WindowHandle bar, int part) override {
+        DWORD_PTR answer = 0;
+        if (!SendWithTimeout(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, answer) ||
+            (HIWORD(answer) & SBT_OWNERDRAW))
+            return -1;
+        return LOWORD(answer);
+    }
+
+    bool SendGetStatusText(WindowHandle bar, int part, RemoteAddress text) override {
+        DWORD_PTR answer = 0;
+        return SendWithTimeout(bar, SB_GETTEXTW, static_cast<WPARAM>(part),
+                               static_cast<LPARAM>(text), answer);
+    }
+
     void SendKeyDown(WindowHandle window, DesktopKey key) override {
         DWORD_PTR ignored = 0;
         SendWithTimeout(window, WM_KEYDOWN, VirtualKey(key), kSingleKeyPress, ignored);

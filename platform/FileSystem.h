@@ -16,6 +16,12 @@ public:
     // target, so the target is always either the old or the new content.
     virtual bool ReplaceAtomically(const std::string& path, const std::string& content) = 0;
     virtual bool Append(const std::string& path, const std::string& content) = 0;
+    // Renames a file, replacing what the new name held. The stand-in for seams without a
+    // rename copies and deletes.
+    virtual bool MoveReplacing(const std::string& from, const std::string& to) {
+        std::string content;
+        return ReadAll(from, content) && ReplaceAtomically(to, content) && Delete(from);
+    }
     virtual bool IsReadOnly(const std::string& path) = 0;
     virtual bool ClearReadOnly(const std::string& path) = 0;
     virtual bool Delete(const std::string& path) = 0;

@@ -93,6 +93,10 @@ public:
         return ok;
     }
 
+    bool MoveReplacing(const std::string& from, const std::string& to) override {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+
     // Read-only is the owner's write bit being off (root ignores it when writing).
     bool IsReadOnly(const std::string& path) override {
         struct stat st {};

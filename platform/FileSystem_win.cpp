@@ -123,6 +123,11 @@ public:
         return ok;
     }
 
+    bool MoveReplacing(const std::string& from, const std::string& to) override {
+        return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+
     bool IsReadOnly(const std::string& path) override {
         const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&

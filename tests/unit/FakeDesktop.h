@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -27,6 +28,7 @@ public:
         Rows rows;
         int selectionMark = -1;
         bool selectionStuck = false;
+        std::vector<std::string> statusParts; // a status bar's texts, UTF-8
     };
     std::map<WindowHandle, Window> windows;
     std::vector<WindowHandle> topLevel; // enumeration order
@@ -69,7 +71,7 @@ public:
     std::vector<std::pair<WindowHandle, DesktopKey>> postedKeys;
     std::vector<WindowHandle> closed, foreground;
     std::set<std::uint32_t> deniedProcesses;
-    int opens = 0, allocations = 0, frees = 0, closes = 0;
+    int opens = 0, allocations = 0, frees = 0, closes = 0, memoryReads = 0;
     std::size_t OpenHandles() const { return openProcesses.size(); }
     std::size_t LiveBlocks() const { return blocks.size(); }
 
@@ -119,6 +121,23 @@ public:
         return Access(w->process, request.text, cell.size() + 1, cell.data(), true) &&
                !cell.empty();
     }
+    int StatusPartCount(WindowHandle bar) override {
+        return Find(bar) ? int(Find(bar)->statusParts.size()) : 0;
+    }
+    int StatusTextLength(WindowHandle bar, int part) override {
+        const Window* w = Find(bar);
+        if (!w || part < 0 || part >= int(w->statusParts.size()))
+            return -1;
+        return int(Utf16(w->statusParts[part]).size());
+    }
+    // Writes the whole text and its zero, as the real bar does, whatever room there is.
+    bool SendGetStatusText(WindowHandle bar, int part, RemoteAddress at) override {
+        const Window* w = Find(bar);
+        if (!w || part < 0 || part >= int(w->statusParts.size()))
+            return false;
+        std::u16string text = Utf16(w->statusParts[part]);
+        return Access(w->process, at, (text.size() + 1) * 2, text.data(), true);
+    }
     void SendKeyDown(WindowHandle w, DesktopKey key) override {
         sentKeys.push_back(key);
         if (!Find(w) || windows[w].selectionStuck || windows[w].rows.empty())
@@ -154,6 +173,7 @@ public:
     }
     bool ReadMemory(ProcessHandle process, RemoteAddress at, void* data,
                     std::size_t size) override {
+        ++memoryReads;
         return openProcesses.count(process) &&
                Access(openProcesses[process], at, size, data, false);
     }
@@ -186,6 +206,13 @@ private:
         window.text = text;
         window.process = process;
         return nextHandle;
+    }
+    // Texts of the tests stay inside the basic plane.
+    static std::u16string Utf16(const std::string& utf8) {
+        std::u16string units;
+        for (const wchar_t c : Widen(utf8))
+            units += static_cast<char16_t>(c);
+        return units;
     }
     Window* Find(WindowHandle w) {
         const auto at = windows.find(w);

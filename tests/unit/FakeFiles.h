@@ -33,7 +33,16 @@ public:
         return true;
     }
     bool Append(const std::string& path, const std::string& content) override {
+        if (unwritable.count(path))
+            return false;
         files[path] += content;
+        return true;
+    }
+    bool MoveReplacing(const std::string& from, const std::string& to) override {
+        if (!files.count(from) || unwritable.count(from) || unwritable.count(to))
+            return false;
+        files[to] = files[from];
+        files.erase(from);
         return true;
     }
     bool IsReadOnly(const std::string&) override { return false; }

@@ -1,0 +1,243 @@
+#include "feed/AlertHistory.h"
+#include "platform/FileSystem.h"
+#include <algorithm>
+
+namespace {
+const char* const kByteOrderMark = "\xEF\xBB\xBF";
+const std::vector<std::string> kColumnNames = {"Time",      "Pair",  "Event",
+                                               "Condition", "Price", "Details"};
+constexpr std::size_t kFieldCount = 6;
+const char* const kCsvExtension = ".csv";
+
+enum class CsvEnd { LineStart, InLine, InQuotes };
+
+// Splits CSV text into records. Line ends are CRLF, LF or CR; a quoted field may hold them.
+// The record the text ends inside is not returned; `end` says where the text stopped.
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text, CsvEnd& end) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false;
+    bool started = false; // the current line has begun
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c != '"')
+                field += c;
+            else if (i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+            started = true;
+        } else if (c == ',') {
+            fields.push_back(std::move(field));
+            field.clear();
+            started = true;
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            if (started) {
+                fields.push_back(std::move(field));
+                records.push_back(std::move(fields));
+            }
+            fields.clear();
+            field.clear();
+            started = false;
+        } else {
+            field += c;
+            started = true;
+        }
+    }
+    end = quoted ? CsvEnd::InQuotes : started ? CsvEnd::InLine : CsvEnd::LineStart;
+    return records;
+}
+
+std::string WithoutByteOrderMark(const std::string& content) {
+    return content.rfind(kByteOrderMark, 0) == 0 ? content.substr(3) : content;
+}
+
+HistoryEvent EventOf(const std::vector<std::string>& fields) {
+    return {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+}
+
+std::string ChannelWord(DeliveryChannel channel) {
+    switch (channel) {
+    case DeliveryChannel::Telegram:
+        return "phone: Telegram";
+    case DeliveryChannel::Ntfy:
+        return "phone: ntfy";
+    case DeliveryChannel::Webhook:
+        return "phone: webhook";
+    case DeliveryChannel::Mail:
+        break;
+    }
+    return "e-mail";
+}
+
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+} // namespace
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        const std::string& field = fields[i];
+        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+            line += field;
+            continue;
+        }
+        line += '"';
+        for (const char c : field) {
+            if (c == '"')
+                line += '"';
+            line += c;
+        }
+        line += '"';
+    }
+    return line + "\r\n";
+}
+
+std::vector<std::string> HistoryFields(const HistoryEvent& event) {
+    return {event.time, event.pair, event.kind, event.condition, event.price, event.details};
+}
+
+HistoryEvent FiredEvent(const std::string& time, const std::string& pair,
+                        const std::string& condition, const std::string& price,
+                        const std::string& actions) {
+    return {time, pair, kHistoryFired, condition, price, actions};
+}
+
+HistoryEvent DeliveryEvent(const std::string& time, const DeliveryOutcome& outcome) {
+    const AlertNotice& notice = outcome.notice;
+    std::string details = ChannelWord(outcome.channel);
+    if (!outcome.sent)
+        details += ": " + OneLine(outcome.detail);
+    return {
+        time,         notice.symbol, outcome.sent ? kHistorySent : kHistoryFailed, notice.condition,
+        notice.price, details};
+}
+
+HistoryEvent GuardEvent(const std::string& time, const FeedEvent& event) {
+    HistoryEvent record;
+    record.time = time;
+    record.details = OneLine(FeedPopupText(event));
+    switch (event.kind) {
+    case FeedEventKind::EnteredStopped:
+        record.kind = kHistoryStopped;
+        record.condition = FeedTipText(event.since);
+        break;
+    case FeedEventKind::EnteredDisconnected:
+        record.kind = kHistoryDisconnected;
+        record.condition = event.status;
+        break;
+    case FeedEventKind::Recovered:
+        record.kind = kHistoryMoving;
+        break;
+    }
+    return record;
+}
+
+std::string HistoryPath(const std::string& programFolder) {
+    return programFolder + kHistoryFileName;
+}
+
+std::string RotatedHistoryPath(const std::string& historyPath) {
+    const std::size_t extension = std::string(kCsvExtension).size();
+    if (historyPath.size() > extension &&
+        historyPath.compare(historyPath.size() - extension, extension, kCsvExtension) == 0)
+        return historyPath.substr(0, historyPath.size() - extension) + ".1" + kCsvExtension;
+    return historyPath + ".1";
+}
+
+AlertHistoryLog::AlertHistoryLog(std::string path) : path(std::move(path)) {}
+
+void AlertHistoryLog::Prepare() {
+    std::lock_guard<std::mutex> guard(lock);
+    PrepareLocked();
+}
+
+// A torn line is closed where it stops, its open quote too, so the next line starts clean.
+void AlertHistoryLog::PrepareLocked() {
+    prepared = true;
+    repair.clear();
+    std::string content;
+    if (Files().Size(path) <= 0 || !Files().ReadAll(path, content))
+        return;
+    CsvEnd end = CsvEnd::LineStart;
+    ParseCsv(WithoutByteOrderMark(content), end);
+    if (end == CsvEnd::InQuotes)
+        repair = "\"\r\n";
+    else if (end == CsvEnd::InLine)
+        repair = "\r\n";
+}
+
+bool AlertHistoryLog::Append(const HistoryEvent& event) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (!prepared)
+        PrepareLocked();
+    waiting.push_back(CsvLine(HistoryFields(event)));
+    if (waiting.size() > kHistoryMaxWaitingLines)
+        waiting.erase(waiting.begin());
+    std::string lines;
+    for (const std::string& line : waiting)
+        lines += line;
+
+    std::int64_t size = Files().Size(path);
+    if (size > 0 && size + static_cast<std::int64_t>(lines.size()) > kHistoryRotateBytes &&
+        Files().MoveReplacing(path, RotatedHistoryPath(path)))
+        size = -1;
+    std::string content;
+    if (size <= 0)
+        content = kByteOrderMark + CsvLine(kColumnNames);
+    else
+        content = repair;
+    content += lines;
+    if (!Files().Append(path, content)) {
+        prepared = false; // part of it may have been written: look at the end again
+        return false;
+    }
+    waiting.clear();
+    repair.clear();
+    return true;
+}
+
+std::size_t AlertHistoryLog::Waiting() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return waiting.size();
+}
+
+bool AlertHistoryLog::Clear() {
+    std::lock_guard<std::mutex> guard(lock);
+    waiting.clear();
+    repair.clear();
+    prepared = true;
+    bool cleared = true;
+    for (const std::string& file : {path, RotatedHistoryPath(path)})
+        if (Files().Kind(file) != PathKind::Missing && !Files().Delete(file))
+            cleared = false;
+    return cleared;
+}
+
+std::vector<HistoryEvent> ReadNewestHistory(const std::string& path, std::size_t count) {
+    std::vector<HistoryEvent> events;
+    for (const std::string& file : {path, RotatedHistoryPath(path)}) {
+        std::string content;
+        if (events.size() >= count || !Files().ReadAll(file, content))
+            continue;
+        CsvEnd end = CsvEnd::LineStart;
+        const auto records = ParseCsv(WithoutByteOrderMark(content), end);
+        for (auto record = records.rbegin(); record != records.rend() && events.size() < count;
+             ++record) {
+            if (record->size() < kFieldCount || *record == kColumnNames)
+                continue;
+            events.push_back(EventOf(*record));
+        }
+    }
+    return events;
+}
