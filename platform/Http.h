@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Limits of one request, so that a dead or silent server cannot hold it forever.
 struct HttpTimeouts {
@@ -25,8 +26,8 @@ public:
     virtual bool Read(char* buffer, std::size_t capacity, std::size_t& received) = 0;
 };
 
-// HTTP GET for the downloaders' worker threads: implementations must allow calls from
-// several threads at once.
+// HTTP GET for the downloaders' worker threads and POST for the phone notices:
+// implementations must allow calls from several threads at once.
 class Http {
 public:
     virtual ~Http() = default;
@@ -35,6 +36,14 @@ public:
     virtual std::unique_ptr<HttpResponse> Get(const std::string& url, const std::string& agent,
                                               const HttpTimeouts& timeouts,
                                               HttpOpenError& error) = 0;
+    // Sends `body` as `contentType` with the extra header lines ("Name: value", no line
+    // breaks; a line holding one is left out). Redirects are not followed and nothing is
+    // cached. nullptr on failure (no connection included), with `error` naming the step.
+    virtual std::unique_ptr<HttpResponse> Post(const std::string& url, const std::string& agent,
+                                               const std::string& contentType,
+                                               const std::vector<std::string>& headerLines,
+                                               const std::string& body,
+                                               const HttpTimeouts& timeouts, HttpOpenError& error);
 };
 
 Http& CurrentHttp();

@@ -9,6 +9,12 @@ public:
         error = HttpOpenError::Session;
         return nullptr;
     }
+    std::unique_ptr<HttpResponse> Post(const std::string&, const std::string&, const std::string&,
+                                       const std::vector<std::string>&, const std::string&,
+                                       const HttpTimeouts&, HttpOpenError& error) override {
+        error = HttpOpenError::Session;
+        return nullptr;
+    }
 };
 } // namespace
 

@@ -74,6 +74,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex);
         return open;
     }
+    struct PostRequest {
+        std::string url, contentType, body;
+        std::vector<std::string> headers;
+    };
+    std::vector<PostRequest> Posts() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return posts;
+    }
 
     std::unique_ptr<HttpResponse> Get(const std::string& address, const std::string& userAgent,
                                       const HttpTimeouts&, HttpOpenError& error) override {
@@ -85,6 +93,19 @@ public:
             return nullptr;
         ++open;
         return std::make_unique<Response>(*this, page);
+    }
+
+    // A POST answers with the same scripted page and is recorded.
+    std::unique_ptr<HttpResponse> Post(const std::string& address, const std::string& userAgent,
+                                       const std::string& contentType,
+                                       const std::vector<std::string>& headerLines,
+                                       const std::string& body, const HttpTimeouts& timeouts,
+                                       HttpOpenError& error) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            posts.push_back({address, contentType, body, headerLines});
+        }
+        return Get(address, userAgent, timeouts, error);
     }
 
 private:
@@ -133,6 +154,7 @@ private:
     std::string agent;
     std::string url;
     int open = 0;
+    std::vector<PostRequest> posts;
 };
 
 struct PostedMessage {

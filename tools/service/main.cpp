@@ -18,6 +18,9 @@
 // GET /testpage/hits?name=N answers how many times N has been served.
 // Names are taken in lower case and end at the first "&", since the program lower-cases
 // addresses on this host and appends "&v=..." to them even without a "?".
+//
+// The phone services' stand-ins under /push/ are described in PushBoard.h.
+#include "PushBoard.h"
 #include "QuoteBoard.h"
 #include "ServiceRecord.h"
 #include <atomic>
@@ -300,7 +303,9 @@ int main(int argc, char** argv) {
     TestPages testPages;
     ServiceRecord record(options.recordFile);
     const auto started = std::chrono::steady_clock::now();
+    PushBoard pushBoard;
     httplib::Server server;
+    AddPushRoutes(server, pushBoard);
 
     server.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
         const Mode mode = ModeOf(request);
