@@ -121,6 +121,7 @@ const MessageMap<CDlgQuote> CDlgQuote::messages = {
     onCommand(IDM_CONTACT, &CDlgQuote::OnContact, "OnContact"),
     onCommand(IDM_EXIT, &CDlgQuote::OnExit, "OnExit"),
     onCommand(IDM_ALERTS, &CDlgQuote::OnAlertsCommand, "OnAlertsSettings"),
+    onCommand(IDM_ALERT_HISTORY, &CDlgQuote::OnAlertHistoryCommand, "OnAlertHistory"),
     onCommand(IDM_NEWS, &CDlgQuote::OnNewsCommand, "OnNews"),
     onCommand(IDM_OPTIONS, &CDlgQuote::OnOptionsCommand, "OnOptions"),
     onCommand(IDM_PRICE_BAR, &CDlgQuote::OnPriceBarCommand, "OnPriceBar"),

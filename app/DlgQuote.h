@@ -130,6 +130,7 @@ private:
     MsgResult OnContact(MsgWParam, MsgLParam);
     MsgResult OnExit(MsgWParam, MsgLParam);
     MsgResult OnAlertsCommand(MsgWParam, MsgLParam);
+    MsgResult OnAlertHistoryCommand(MsgWParam, MsgLParam);
     MsgResult OnNewsCommand(MsgWParam, MsgLParam);
     MsgResult OnOptionsCommand(MsgWParam, MsgLParam);
     MsgResult OnPriceBarCommand(MsgWParam, MsgLParam);

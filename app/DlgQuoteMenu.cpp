@@ -171,6 +171,11 @@ MsgResult CDlgQuote::OnAlertsCommand(MsgWParam, MsgLParam) {
     return 0;
 }
 
+MsgResult CDlgQuote::OnAlertHistoryCommand(MsgWParam, MsgLParam) {
+    OpenHistoryWindow();
+    return 0;
+}
+
 MsgResult CDlgQuote::OnNewsCommand(MsgWParam, MsgLParam) {
     if (AppConfig().newsEnabled)
         OpenNewsWindow();

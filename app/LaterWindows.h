@@ -10,6 +10,7 @@ bool IsAlertsListActive(); // the application's last active pop-up
 void OpenAlertsWindow(bool toggle);
 void RefreshAlertsList();
 void DestroyAlertsList();
+void OpenHistoryWindow(); // the alert history (alerts/DlgHistory.cpp); brought up and reloaded
 // The floating price windows' (alerts/DlgFloat.cpp).
 void OpenFloatWindow(const std::string& symbol); // or brings the open one to the top
 void BringBackFloatWindows();                    // every open one, out from under its edge
