@@ -45,7 +45,9 @@ mkdir -p "$LOGS"
 source "$ROOT/scripts/lib/wine.sh"
 # shellcheck source=lib/service.sh
 source "$ROOT/scripts/lib/service.sh"
-trap 'wine_env_stop; service_stop' EXIT INT TERM
+# shellcheck source=lib/smtpd.sh
+source "$ROOT/scripts/lib/smtpd.sh"
+trap 'wine_env_stop; smtpd_stop; service_stop' EXIT INT TERM
 
 echo "== build (native)"
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release >"$LOGS/native-configure.log" 2>&1 ||
@@ -92,6 +94,7 @@ echo "fuzz targets took $((SECONDS - fuzz_start)) s"
 echo "== end-to-end tests (Wine)"
 e2e_start=$SECONDS
 service_start "$BUILD/native" || { echo "test.sh: the local service did not start" >&2; failed=$((failed + 1)); }
+smtpd_start || { echo "test.sh: the local mail server did not start" >&2; failed=$((failed + 1)); }
 if wine_env_start "$BUILD/win" >"$LOGS/wine-env.log" 2>&1; then
     [ -n "$installer" ] && PIPWARDEN_INSTALLER="$(winepath -w "$installer" 2>/dev/null)" &&
         export PIPWARDEN_INSTALLER
@@ -105,6 +108,7 @@ else
     failed=$((failed + 1))
 fi
 wine_env_stop
+smtpd_stop
 service_stop
 echo "end-to-end tests took $((SECONDS - e2e_start)) s"
 
