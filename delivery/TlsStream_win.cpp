@@ -41,6 +41,38 @@ std::string CertificateProblem(DWORD status) {
     }
 }
 
+// Chain errors that mean no trusted authority vouches for the certificate.
+constexpr DWORD kUntrustedChain = CERT_TRUST_IS_PARTIAL_CHAIN | CERT_TRUST_IS_UNTRUSTED_ROOT |
+                                  CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_CYCLIC;
+
+// What is wrong with the server's chain for that name; 0 when nothing. The chain's own
+// status comes first: Wine's policy check passes a chain whose issuer is nowhere to be found.
+// Windows refuses each of these in the policy check as well.
+DWORD ChainProblem(PCCERT_CHAIN_CONTEXT chain, wchar_t* serverName) {
+    const DWORD errors = chain->TrustStatus.dwErrorStatus;
+    if (errors & kUntrustedChain)
+        return static_cast<DWORD>(CERT_E_UNTRUSTEDROOT);
+    if (errors & CERT_TRUST_IS_NOT_TIME_VALID)
+        return static_cast<DWORD>(CERT_E_EXPIRED);
+    if (errors & CERT_TRUST_IS_REVOKED)
+        return static_cast<DWORD>(CRYPT_E_REVOKED);
+    if (errors & CERT_TRUST_IS_NOT_VALID_FOR_USAGE)
+        return static_cast<DWORD>(CERT_E_WRONG_USAGE);
+
+    SSL_EXTRA_CERT_CHAIN_POLICY_PARA sslSettings{};
+    sslSettings.cbSize = sizeof sslSettings;
+    sslSettings.dwAuthType = AUTHTYPE_SERVER;
+    sslSettings.pwszServerName = serverName;
+    CERT_CHAIN_POLICY_PARA policy{};
+    policy.cbSize = sizeof policy;
+    policy.pvExtraPolicyPara = &sslSettings;
+    CERT_CHAIN_POLICY_STATUS verdict{};
+    verdict.cbSize = sizeof verdict;
+    if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &verdict))
+        return GetLastError();
+    return verdict.dwError;
+}
+
 // Frees what Schannel allocated for an output token, whatever path leaves the scope.
 struct OutputToken {
     SecBuffer buffer{0, SECBUFFER_TOKEN, nullptr};
@@ -184,23 +216,10 @@ TlsResult TlsStream::VerifyServer() {
     if (!built)
         return Fail("the server's certificate could not be checked", buildError);
 
-    SSL_EXTRA_CERT_CHAIN_POLICY_PARA sslSettings{};
-    sslSettings.cbSize = sizeof sslSettings;
-    sslSettings.dwAuthType = AUTHTYPE_SERVER;
-    sslSettings.pwszServerName = serverName.data();
-    CERT_CHAIN_POLICY_PARA policy{};
-    policy.cbSize = sizeof policy;
-    policy.pvExtraPolicyPara = &sslSettings;
-    CERT_CHAIN_POLICY_STATUS verdict{};
-    verdict.cbSize = sizeof verdict;
-    const BOOL checked =
-        CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &verdict);
-    const DWORD checkError = GetLastError();
+    const DWORD problem = ChainProblem(chain, serverName.data());
     CertFreeCertificateChain(chain);
-    if (!checked)
-        return Fail("the server's certificate could not be checked", checkError);
-    if (verdict.dwError != 0) {
-        error = CertificateProblem(verdict.dwError);
+    if (problem != 0) {
+        error = CertificateProblem(problem);
         return TlsResult::Refused;
     }
     return TlsResult::Ok;

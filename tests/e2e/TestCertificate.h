@@ -1,0 +1,21 @@
+#pragma once
+// A test certificate authority trusted by the current user of this Wine prefix while the
+// object lives, so that the system's TLS accepts the local test servers' certificates.
+#include <string>
+
+namespace e2e {
+
+class TrustedAuthority {
+public:
+    // The authority's certificate file, PEM or DER. Throws std::runtime_error when it cannot
+    // be read or added.
+    explicit TrustedAuthority(const std::string& certificateFile);
+    ~TrustedAuthority(); // takes it out of the store again
+    TrustedAuthority(const TrustedAuthority&) = delete;
+    TrustedAuthority& operator=(const TrustedAuthority&) = delete;
+
+private:
+    std::string der;
+};
+
+} // namespace e2e
