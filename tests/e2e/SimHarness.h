@@ -23,6 +23,10 @@ public:
 
     // One test command; true when the simulator carried it out.
     bool Send(SimCommand command, const std::string& payload = "") const;
+    // The status bar's connection part shows the text ("" for the connected default).
+    bool SetConnectionStatus(const std::string& text) const {
+        return Send(SimCommand::SetStatus, text);
+    }
     // Asks the simulator to close and waits for its end.
     bool Quit();
     void Kill() { process.End(); }

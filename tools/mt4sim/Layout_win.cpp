@@ -1,4 +1,5 @@
 #include "platform/Text.h"
+#include "tools/mt4sim/SimProtocol.h"
 #include "tools/mt4sim/SimWindows_win.h"
 
 #include <commctrl.h>
@@ -22,6 +23,8 @@ constexpr int kStatusPartWidth = 180;
 // The first status field is the status bar's window text. It holds a ':' on purpose: where the
 // status bar comes first, a search for the first ':' title must stop on it and find no list.
 constexpr const char* kStatusText = "Connected: 1240/3 kb";
+// The connection part comes last, at the right end, as in the real terminal.
+constexpr int kConnectionPart = 3;
 
 // One layout per Market Watch search of the reader. The windows are created in the
 // order the search walks them; their places on screen are set apart from that.
@@ -122,11 +125,13 @@ HWND CreatePane(HWND parent, const wchar_t* className, const std::string& title,
 HWND CreateStatusBar(HWND terminal) {
     HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                   terminal, nullptr, GetModuleHandleW(nullptr), nullptr);
-    int edges[] = {kStatusPartWidth, 2 * kStatusPartWidth, -1};
-    SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    int edges[] = {kStatusPartWidth, 2 * kStatusPartWidth, 3 * kStatusPartWidth, -1};
+    SendMessageW(status, SB_SETPARTS, kConnectionPart + 1, reinterpret_cast<LPARAM>(edges));
     SendMessageW(status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(kStatusText).c_str()));
     SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"Default"));
     SendMessageW(status, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"For Help, press F1"));
+    SendMessageW(status, SB_SETTEXTW, kConnectionPart,
+                 reinterpret_cast<LPARAM>(Widen(kSimDefaultConnectionText).c_str()));
     return status;
 }
 
@@ -279,4 +284,9 @@ void ShowClock(const SimLayout& layout, const std::string& time) {
     const std::wstring title = Widen(layout.clockPrefix + time);
     for (HWND window : layout.clockWindows)
         SetWindowTextW(window, title.c_str());
+}
+
+void ShowConnection(const SimLayout& layout, const std::string& text) {
+    SendMessageW(layout.statusBar, SB_SETTEXTW, kConnectionPart,
+                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }

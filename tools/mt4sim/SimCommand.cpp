@@ -127,12 +127,22 @@ int ResolveRow(const SimMarket& market, const std::string& payload) {
     return -1;
 }
 
-std::string AlertTitle(const std::string& payload) {
+namespace {
+std::string TrimmedOr(const std::string& payload, const char* fallback) {
     std::size_t start = 0;
     std::size_t end = payload.size();
     while (start < end && IsBlankOrLineBreak(payload[start]))
         ++start;
     while (end > start && (IsBlankOrLineBreak(payload[end - 1]) || payload[end - 1] == '\0'))
         --end;
-    return start == end ? kSimDefaultAlertTitle : payload.substr(start, end - start);
+    return start == end ? fallback : payload.substr(start, end - start);
+}
+} // namespace
+
+std::string AlertTitle(const std::string& payload) {
+    return TrimmedOr(payload, kSimDefaultAlertTitle);
+}
+
+std::string ConnectionText(const std::string& payload) {
+    return TrimmedOr(payload, kSimDefaultConnectionText);
 }

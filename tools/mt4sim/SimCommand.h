@@ -41,3 +41,5 @@ int ResolveRow(const SimMarket& market, const std::string& payload);
 
 // The title of an alert window: the payload trimmed, "Alert" when empty.
 std::string AlertTitle(const std::string& payload);
+// The connection part's text: the payload trimmed, the default when empty.
+std::string ConnectionText(const std::string& payload);

@@ -20,6 +20,8 @@
 //   kSimQuit          ""  answers 1, then the terminal closes
 //   kSimHang          "30"  answers 1, then the window thread sleeps that many seconds
 //                     (1..600) and answers no message meanwhile, as a hung terminal
+//   kSimSetStatus     "No connection"  the status bar's connection part shows the text;
+//                     "" brings back the default "1234/5 kb"
 //
 // Symbols are compared exactly (case matters). Prices are decimal numbers ("1.2345").
 enum class SimCommand : std::uint32_t {
@@ -35,6 +37,7 @@ enum class SimCommand : std::uint32_t {
     ShowTerminal = 0x4D54340A,
     Quit = 0x4D54340B,
     Hang = 0x4D54340C,
+    SetStatus = 0x4D54340D,
 };
 
 // Sent (not as WM_COPYDATA) to the main window: the answer is how many times other
@@ -44,3 +47,5 @@ inline constexpr unsigned kSimRowCountRequestsMessage = 0x8000 + 0x4D; // WM_APP
 inline constexpr const char* kSimTerminalClass = "MetaQuotes::MetaTrader::4.00";
 inline constexpr const char* kSimDefaultAlertTitle = "Alert";
 inline constexpr const char* kSimDefaultOrderTitle = "Order";
+// The status bar's last part: the connection, as traffic in kilobytes while connected.
+inline constexpr const char* kSimDefaultConnectionText = "1234/5 kb";

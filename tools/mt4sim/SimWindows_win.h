@@ -34,6 +34,7 @@ bool RegisterPaneClasses(HINSTANCE instance);
 SimLayout BuildLayout(HWND terminal, int layout, HFONT font);
 void ArrangeLayout(const SimLayout& layout, int width, int height);
 void ShowClock(const SimLayout& layout, const std::string& time);
+void ShowConnection(const SimLayout& layout, const std::string& text);
 
 // ---- Quote list: a stock report list view; the terminal handles Up, Down and Enter
 // itself so that keys sent from another process behave the same everywhere.

@@ -198,6 +198,9 @@ bool TerminalWindow::RunCommand(SimCommand command, const std::string& payload) 
     case SimCommand::ShowAlert:
         ShowAlert(AlertTitle(payload));
         return true;
+    case SimCommand::SetStatus:
+        ShowConnection(layout_, ConnectionText(payload));
+        return true;
     case SimCommand::HideTerminal:
         ShowWindow(window_, SW_HIDE);
         return true;
