@@ -11,51 +11,51 @@ const char* const kCsvExtension = ".csv";
 
 enum class CsvEnd { LineStart, InLine, InQuotes };
 
-// Splits CSV text into records. Line ends are CRLF, LF or CR; a quoted field may hold them.
-// The record the text ends inside is not returned; `end` says where the text stopped.
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text, CsvEnd& end) {
-    std::vector<std::vector<std::string>> records;
-    std::vector<std::string> fields;
-    std::string field;
+struct CsvRecordSpan {
+    std::size_t begin, end; // the line without its line break
+};
+
+// Finds the complete records of CSV text from `from` on without copying them, so the end of
+// a large file is reached quickly. Line ends are CRLF, LF or CR; a quoted field may hold
+// them. Returns where the text stopped; a record it stops inside is not listed.
+CsvEnd ScanCsv(const std::string& text, std::size_t from, std::vector<CsvRecordSpan>* records) {
     bool quoted = false;
-    bool started = false; // the current line has begun
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t lineStart = from;
+    for (std::size_t i = from; i < text.size(); ++i) {
         const char c = text[i];
-        if (quoted) {
-            if (c != '"')
-                field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"')
-                field += text[++i];
-            else
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-            started = true;
-        } else if (c == ',') {
-            fields.push_back(std::move(field));
-            field.clear();
-            started = true;
-        } else if (c == '\r' || c == '\n') {
+        if (c == '"') {
+            quoted = !quoted; // a doubled quote inside a field flips twice
+        } else if (!quoted && (c == '\r' || c == '\n')) {
+            if (i > lineStart && records)
+                records->push_back({lineStart, i});
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                 ++i;
-            if (started) {
-                fields.push_back(std::move(field));
-                records.push_back(std::move(fields));
-            }
-            fields.clear();
-            field.clear();
-            started = false;
-        } else {
-            field += c;
-            started = true;
+            lineStart = i + 1;
         }
     }
-    end = quoted ? CsvEnd::InQuotes : started ? CsvEnd::InLine : CsvEnd::LineStart;
-    return records;
+    return quoted ? CsvEnd::InQuotes : lineStart < text.size() ? CsvEnd::InLine : CsvEnd::LineStart;
 }
 
-std::string WithoutByteOrderMark(const std::string& content) {
-    return content.rfind(kByteOrderMark, 0) == 0 ? content.substr(3) : content;
+std::vector<std::string> ParseRecord(const std::string& text, CsvRecordSpan span) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = span.begin; i < span.end; ++i) {
+        const char c = text[i];
+        if (quoted && c == '"' && i + 1 < span.end && text[i + 1] == '"')
+            fields.back() += text[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+std::size_t AfterByteOrderMark(const std::string& content) {
+    const std::string mark = kByteOrderMark;
+    return content.compare(0, mark.size(), mark) == 0 ? mark.size() : 0;
 }
 
 HistoryEvent EventOf(const std::vector<std::string>& fields) {
@@ -169,8 +169,7 @@ void AlertHistoryLog::PrepareLocked() {
     std::string content;
     if (Files().Size(path) <= 0 || !Files().ReadAll(path, content))
         return;
-    CsvEnd end = CsvEnd::LineStart;
-    ParseCsv(WithoutByteOrderMark(content), end);
+    const CsvEnd end = ScanCsv(content, AfterByteOrderMark(content), nullptr);
     if (end == CsvEnd::InQuotes)
         repair = "\"\r\n";
     else if (end == CsvEnd::InLine)
@@ -230,13 +229,12 @@ std::vector<HistoryEvent> ReadNewestHistory(const std::string& path, std::size_t
         std::string content;
         if (events.size() >= count || !Files().ReadAll(file, content))
             continue;
-        CsvEnd end = CsvEnd::LineStart;
-        const auto records = ParseCsv(WithoutByteOrderMark(content), end);
-        for (auto record = records.rbegin(); record != records.rend() && events.size() < count;
-             ++record) {
-            if (record->size() < kFieldCount || *record == kColumnNames)
-                continue;
-            events.push_back(EventOf(*record));
+        std::vector<CsvRecordSpan> spans;
+        ScanCsv(content, AfterByteOrderMark(content), &spans);
+        for (auto span = spans.rbegin(); span != spans.rend() && events.size() < count; ++span) {
+            const std::vector<std::string> record = ParseRecord(content, *span);
+            if (record.size() >= kFieldCount && record != kColumnNames)
+                events.push_back(EventOf(record));
         }
     }
     return events;

@@ -56,6 +56,7 @@ public:
 
     std::optional<FeedEvent> Step(const FeedTick& tick);
     void Reset(); // forgets every price, as at start
+    void SetStopMinutes(int minutes) { stopMinutes = minutes < 1 ? 1 : minutes; }
 
     FeedState State() const { return state; }
     const LocalTime& Since() const { return episodeSince; } // while not Normal
