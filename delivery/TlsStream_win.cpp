@@ -12,6 +12,9 @@ constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT 
                                 ISC_REQ_CONFIDENTIALITY | ISC_REQ_EXTENDED_ERROR |
                                 ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM;
 
+// The content types of TLS records: change cipher spec, alert, handshake, data, heartbeat.
+constexpr unsigned char kFirstRecordType = 20;
+constexpr unsigned char kLastRecordType = 24;
 // A record holds at most 16 KiB and its framing; far more waiting undecrypted is no TLS.
 constexpr std::size_t kMaxIncoming = 64 * 1024;
 
@@ -152,6 +155,13 @@ TlsResult TlsStream::Negotiate(bool renegotiating) {
                 return Fail("the TLS handshake failed", SEC_E_ILLEGAL_MESSAGE);
             if (!link.ReceiveSome(incoming))
                 return TlsResult::LinkFailed;
+            // A TLS record starts with its content type; a plain greeting here means the port
+            // wants STARTTLS, and waiting for the rest of a "record" would only time out.
+            const auto type = static_cast<unsigned char>(incoming[0]);
+            if (type < kFirstRecordType || type > kLastRecordType) {
+                error = "the mail server answered without TLS: this port may need STARTTLS";
+                return TlsResult::Refused;
+            }
         }
         SecBuffer input[2] = {
             {static_cast<ULONG>(incoming.size()), SECBUFFER_TOKEN, incoming.data()},

@@ -87,6 +87,8 @@ TEST_F(MailTransport, RefusalsAreFinalWithTheirReason) {
          "the server's certificate is for another name"},
         {"authority", Settings(MailSecurity::TlsOnConnect, "UNTRUSTED"),
          "the server's certificate is not trusted"},
+        {"plain port", Settings(MailSecurity::TlsOnConnect, "PLAIN"),
+         "the mail server answered without TLS: this port may need STARTTLS"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
