@@ -5,6 +5,7 @@
 #include "platform/Secrets.h"
 #include "platform/Text.h"
 #include "tests/e2e/HttpProbe.h"
+#include "tests/e2e/TestCertificate.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -114,6 +115,28 @@ TEST_F(Push, RefusalsAreFinalAndTroubleIsTriedAgain) {
         EXPECT_EQ(test.detail, result.detail);
         EXPECT_LT(GetTickCount() - started, 15000u) << test.detail;
     }
+}
+
+// The https:// path (INTERNET_FLAG_SECURE): delivered once the service's certificate is
+// trusted, refused under a name the certificate does not hold. Trusted first: Wine's WinINet
+// keeps a host's failed certificate check for the rest of the process.
+TEST_F(Push, OverTlsOnlyToTheNameOnATrustedCertificate) {
+    const char* tls = std::getenv("PIPWARDEN_SERVICE_TLS");
+    const char* certificate = std::getenv("PIPWARDEN_SERVICE_CA");
+    if (!tls || !certificate)
+        FAIL() << "PIPWARDEN_SERVICE_TLS is not set: the service runs without TLS (no openssl?)";
+    e2e::TrustedAuthority trusted(certificate);
+    const std::string port = std::string(tls).substr(std::string(tls).find(':'));
+    _putenv_s(kTelegramApiVariable, ("https://localhost" + port + "/push/telegram").c_str());
+    const SendResult result = SendPush(DeliveryChannel::Telegram, phone, Notice());
+    EXPECT_TRUE(result.sent) << result.detail;
+    const std::string received =
+        Received("telegram", "/push/telegram/bot" + phone.telegramToken + "/sendMessage");
+    const std::string body = MakePushRequest(DeliveryChannel::Telegram, phone, Notice()).body;
+    EXPECT_EQ("\n\n" + body + "\n", received.substr(received.find("\n\n")));
+
+    _putenv_s(kTelegramApiVariable, ("https://127.0.0.1" + port + "/push/telegram").c_str());
+    EXPECT_FALSE(SendPush(DeliveryChannel::Telegram, phone, Notice()).sent);
 }
 
 TEST(Secrets, DpapiRoundTripUnderThisAccountAndNothingFromGarbage) {

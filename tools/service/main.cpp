@@ -3,6 +3,7 @@
 //
 //   pipwarden_service --port N [--port-file F] [--record F] [--parent-pid P]
 //                     [--max-lifetime S] [--news-period S] [--seed N]
+//                     [--tls-cert C --tls-key K --tls-port-file F]
 //
 // Port 0 picks a free port; the chosen one is printed and written to the port file. The
 // service ends by itself when the parent process is gone or the lifetime is over.
@@ -19,7 +20,9 @@
 // Names are taken in lower case and end at the first "&", since the program lower-cases
 // addresses on this host and appends "&v=..." to them even without a "?".
 //
-// The phone services' stand-ins under /push/ are described in PushBoard.h.
+// The phone services' stand-ins under /push/ are described in PushBoard.h. With a
+// certificate and key they are also served over TLS on a second free port, written to the
+// TLS port file, for the requests that the program makes to https:// addresses.
 #include "PushBoard.h"
 #include "QuoteBoard.h"
 #include "ServiceRecord.h"
@@ -33,6 +36,7 @@
 #include <httplib.h>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <signal.h>
 #include <string>
@@ -60,6 +64,9 @@ struct Options {
     int lifetimeSeconds = kDefaultLifetimeSeconds;
     int newsPeriodSeconds = kDefaultNewsPeriodSeconds;
     std::uint64_t seed = 20240101;
+    std::string tlsCertificate;
+    std::string tlsKey;
+    std::string tlsPortFile;
 };
 
 [[noreturn]] void Usage(const char* message) {
@@ -95,6 +102,12 @@ Options ParseOptions(int argc, char** argv) {
             options.lifetimeSeconds = static_cast<int>(Number(value, "bad --max-lifetime"));
         else if (name == "--news-period")
             options.newsPeriodSeconds = static_cast<int>(Number(value, "bad --news-period"));
+        else if (name == "--tls-cert")
+            options.tlsCertificate = value;
+        else if (name == "--tls-key")
+            options.tlsKey = value;
+        else if (name == "--tls-port-file")
+            options.tlsPortFile = value;
         else if (name == "--seed")
             options.seed = static_cast<std::uint64_t>(Number(value, "bad --seed"));
         else
@@ -102,6 +115,8 @@ Options ParseOptions(int argc, char** argv) {
     }
     if (options.port < 0 || options.port > 65535)
         Usage("--port N is required (0 picks a free port)");
+    if (options.tlsCertificate.empty() != options.tlsKey.empty())
+        Usage("--tls-cert and --tls-key go together");
     if (options.newsPeriodSeconds < 1)
         options.newsPeriodSeconds = 1;
     return options;
@@ -331,6 +346,19 @@ int main(int argc, char** argv) {
         }
     });
 
+    std::unique_ptr<httplib::SSLServer> tlsServer;
+    std::thread tlsListener;
+    if (!options.tlsCertificate.empty()) {
+        tlsServer = std::make_unique<httplib::SSLServer>(options.tlsCertificate.c_str(),
+                                                         options.tlsKey.c_str());
+        AddPushRoutes(*tlsServer, pushBoard);
+        const int tlsPort = tlsServer->is_valid() ? tlsServer->bind_to_any_port(kLoopback) : -1;
+        if (tlsPort <= 0)
+            Usage("cannot serve TLS with that certificate and key");
+        WritePortFile(options.tlsPortFile, tlsPort); // before the main port: the scripts wait for that
+        tlsListener = std::thread([&] { tlsServer->listen_after_bind(); });
+    }
+
     int port = options.port;
     if (port == 0) {
         port = server.bind_to_any_port(kLoopback);
@@ -349,9 +377,13 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(kWatchInterval);
         stopRequested = true;
         server.stop();
+        if (tlsServer)
+            tlsServer->stop();
     });
     server.listen_after_bind();
     stopRequested = true;
     watchdog.join();
+    if (tlsListener.joinable())
+        tlsListener.join();
     return 0;
 }
