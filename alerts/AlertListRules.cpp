@@ -16,7 +16,10 @@ constexpr int kInformationNarrow = 100;
 std::string AlertActionText(const AlertValues& alert) {
     if (alert(alertkey::kEnabled) == "0")
         return GetText(kTextDisabled);
-    const long long mode = LeadingInteger(alert(alertkey::kMode));
+    return ActionNames(LeadingInteger(alert(alertkey::kMode)));
+}
+
+std::string ActionNames(long long mode) {
     std::string text;
     for (const auto& [bit, entry] : {std::pair{kActionPopup, kTextNotification},
                                      {kActionVoice, kTextVoice},

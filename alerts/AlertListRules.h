@@ -11,6 +11,8 @@ using AlertValues = std::function<std::string(const std::string& key)>;
 
 // "Notification+Sound+Email", or "Disabled".
 std::string AlertActionText(const AlertValues& alert);
+// "Notification+Sound+Email+Phone": the actions of a mode.
+std::string ActionNames(long long mode);
 // "Price>1.3000", "Every 20 pips,<1.3000", "Every 5 Minute", "2026-12-08 Any:30".
 std::string AlertConditionText(const AlertValues& alert);
 // The custom text on one line, when the alert shows a popup.

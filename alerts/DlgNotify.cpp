@@ -52,8 +52,9 @@ CDlgNotify::~CDlgNotify() {
 }
 
 void CDlgNotify::Open(const std::string& symbol, const std::string& price,
-                      const std::string& message) {
+                      const std::string& message, std::function<void()> clicked) {
     auto* popup = new CDlgNotify(symbol, price, message);
+    popup->clicked = std::move(clicked);
     if (!popup->Create(nullptr)) {
         delete popup;
         return;
@@ -183,8 +184,12 @@ MsgResult CDlgNotify::OnPaint(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNotify::OnLeftButtonDown(MsgWParam, MsgLParam) {
-    BringTerminalForward();
+    const std::function<void()> action = clicked; // the window goes first
+    if (!action)
+        BringTerminalForward();
     DestroyWindow(Handle());
+    if (action)
+        action();
     return 0;
 }
 

@@ -14,9 +14,10 @@ public:
 
     static const MessageMap<CDlgNotify> messages;
 
-    // A new popup that owns itself: it is deleted once its window is gone.
+    // A new popup that owns itself: it is deleted once its window is gone. A click into it
+    // brings the terminal forward, or runs `clicked` when one is given.
     static void Open(const std::string& symbol, const std::string& price,
-                     const std::string& message);
+                     const std::string& message, std::function<void()> clicked = {});
     // What a click into the message opens; the main window sets it.
     static void SetOpenAlertsList(std::function<void()> open);
 
@@ -44,6 +45,7 @@ private:
     std::string symbol;
     std::string price;
     std::string message;
+    std::function<void()> clicked;
     ShapedBackground background;
     SIZE backgroundSize{};
     HFONT labelFont = nullptr;

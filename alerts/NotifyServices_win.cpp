@@ -6,7 +6,8 @@
 
 NotifyServices PlatformNotifyServices(std::function<void(const std::string& url)> sendEmail) {
     NotifyServices services;
-    services.openPopup = &CDlgNotify::Open;
+    services.openPopup = [](const std::string& symbol, const std::string& price,
+                            const std::string& message) { CDlgNotify::Open(symbol, price, message); };
     services.pumpMessages = [] { PumpPending(); };
     services.sendEmail = std::move(sendEmail);
     services.sendMail = [](const AlertNotice& notice) { Deliveries().SendMail(notice); };

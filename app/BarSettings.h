@@ -27,6 +27,8 @@ inline constexpr const char* kOrderSymbol = "ORDERSYMBOL";
 inline constexpr const char* kOrderFrom = "ORDERFROM";
 inline constexpr const char* kOrderFromBar = "BAR";
 inline constexpr const char* kOrderFromFloat = "FLOAT";
+// For tests only: "1" makes the feed guard see the market open on a weekend too.
+inline constexpr const char* kTestMarketOpen = "TestMarketOpen";
 // For tests only: the terminal tick in milliseconds, so that a long run fits in less time.
 // Honoured only as a whole number from kTestTickMinMs to the normal period; absent in use.
 inline constexpr const char* kTestTickMs = "TestTickMs";

@@ -1,5 +1,6 @@
 #include "app/DlgQuote.h"
 #include "alerts/Actions.h"
+#include "alerts/AlertListRules.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyServices.h"
@@ -12,6 +13,7 @@
 #include "app/StartupRules.h"
 #include "delivery/DeliveryCenter.h"
 #include "delivery/DeliveryQueue.h"
+#include "feed/ProgramHistory.h"
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -304,6 +306,7 @@ void CDlgQuote::MainTick() {
         Restart();
         return;
     }
+    Guarded("WatchFeed", Failures(), Reporter(), [this] { WatchFeed(); });
     RedrawLine();
     if (AppConfig().newsEnabled)
         ShowPendingPageUpdate();
@@ -381,8 +384,10 @@ void CDlgQuote::ListenForDeliveries() {
 }
 
 MsgResult CDlgQuote::OnDeliveryDone(MsgWParam, MsgLParam) {
-    for (const DeliveryOutcome& outcome : Deliveries().TakeOutcomes())
+    for (const DeliveryOutcome& outcome : Deliveries().TakeOutcomes()) {
         WriteLog(DeliveryLogLine(outcome));
+        ProgramHistory().Append(DeliveryEvent(HistoryTimeNow(), outcome));
+    }
     return 0;
 }
 
@@ -440,6 +445,8 @@ void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previo
             [&] { fired = alerts.CheckNotify(symbol, previous, price); });
     if (!fired)
         return;
+    ProgramHistory().Append(FiredEvent(HistoryTimeNow(), fired->symbol, ConditionText(*fired),
+                                       fired->price, ActionNames(fired->mode)));
     Guarded("ShowNotify", Failures(), Reporter(), [&] {
         ShowNotify(*fired, PlatformNotifyServices([this](const std::string& url) {
             emailRequests.Send(reinterpret_cast<WindowHandle>(Handle()), url);

@@ -8,10 +8,14 @@
 #include "app/GlobalHotKeys.h"
 #include "app/QuoteRefresh.h"
 #include "app/QuoteScan.h"
+#include "feed/FeedGuard.h"
+#include "feed/FeedGuardKeys.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include "platform/TrayIcon.h"
 #include "quotes/InternetQuotes.h"
+#include "quotes/StatusBarReader.h"
+#include <memory>
 #include <string>
 
 // Timers of the main window.
@@ -106,6 +110,10 @@ private:
     void ShowPrice1();
     void ShowPrice2();
     void TrackChange(int column, const std::string& previous, const std::string& current);
+    void WatchFeed();
+    void ReadFeedSettings();
+    void RaiseFeedEvent(const FeedEvent& event);
+    void ShowFeedQuiet(bool quiet);
     MsgResult OnListCustomDraw(MsgWParam, MsgLParam);
     MsgResult OnListItemChanging(MsgWParam, MsgLParam);
     MsgResult OnListClick(MsgWParam, MsgLParam);
@@ -163,6 +171,13 @@ private:
     HFONT priceFont = nullptr;
     HICON windowIcon = nullptr;
     HWND toolTips = nullptr;
+    std::unique_ptr<FeedGuard> feedGuard;
+    FeedGuardSettings feedSettings;
+    std::uint32_t feedSettingsReadAt = 0;
+    long long feedUtcShift = 0;
+    StatusBarReader statusBar;
+    bool feedQuiet = false;
+    std::string feedTip;
 };
 
 // The running price bar; nullptr before it starts and after it ends.

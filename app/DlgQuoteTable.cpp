@@ -174,7 +174,8 @@ MsgResult CDlgQuote::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
         return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const int direction = changeMarks.Direction(static_cast<std::size_t>(draw.iSubItem));
-        draw.clrText = direction == kPriceRose   ? priceUpColour
+        draw.clrText = feedQuiet                 ? GetSysColor(COLOR_GRAYTEXT)
+                       : direction == kPriceRose ? priceUpColour
                        : direction == kPriceFell ? priceDownColour
                                                  : GetSysColor(COLOR_WINDOWTEXT);
         draw.clrTextBk = kCellBackground;

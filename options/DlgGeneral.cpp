@@ -1,7 +1,10 @@
 #include "options/DlgGeneral.h"
+#include "alerts/AlertStore.h"
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/StartupRules.h"
+#include "feed/FeedGuard.h"
+#include "feed/FeedGuardKeys.h"
 #include "options/DlgOptSource.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -17,6 +20,7 @@
 #include "settings/SysPaths.h"
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
+#include <algorithm>
 
 namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -24,6 +28,13 @@ constexpr const char* kRunValue = "Tickmon";
 constexpr const char* kSecondsItems[] = {"5", "10", "20", "30", "60"};
 constexpr const char* kTerminalProgram = "terminal.exe";
 constexpr int kBrowseTextEntry = 0;
+struct FeedAction {
+    int id, bit, text;
+};
+constexpr FeedAction kFeedActions[] = {{IDC_FEED_POPUP, kActionPopup, kTextNotification},
+                                       {IDC_FEED_SOUND, kActionSound, kTextSound},
+                                       {IDC_FEED_EMAIL, kActionEmail, kTextEmail},
+                                       {IDC_FEED_PHONE, kActionPhone, kTextPhone}};
 } // namespace
 
 const MessageMap<CDlgGeneral> CDlgGeneral::messages = {
@@ -51,6 +62,8 @@ MsgResult CDlgGeneral::OnInitDialog(MsgWParam, MsgLParam) {
         {IDC_OPT_CLOSE_POPUP, kTextOptClosePopup},
         {IDC_OPT_SECONDS_LABEL, kTextOptSeconds},
         {IDC_OPT_BROWSE, kBrowseTextEntry},
+        {IDC_FEED_GUARD_ON, kTextFeedGuardOn},
+        {IDC_FEED_GUARD_MINUTES_LABEL, kTextFeedGuardMinutes},
     };
     for (const auto& [id, entry] : texts)
         SetControlText(Item(id), GetText(entry));
@@ -68,8 +81,32 @@ MsgResult CDlgGeneral::OnInitDialog(MsgWParam, MsgLParam) {
     const PopupClosing closing = ReadPopupClosing(Config().Get(optkey::kPopupCloseSeconds));
     SetChecked(Item(IDC_OPT_CLOSE_POPUP), closing.closes);
     SetControlText(Item(IDC_OPT_SECONDS), closing.seconds);
+    LoadFeedGuard();
     loaded = true;
     return TRUE;
+}
+
+void CDlgGeneral::LoadFeedGuard() {
+    const FeedGuardSettings guard = ReadFeedGuardSettings(Config());
+    SetChecked(Item(IDC_FEED_GUARD_ON), guard.enabled);
+    SetControlText(Item(IDC_FEED_GUARD_MINUTES), std::to_string(guard.minutes));
+    for (const auto& [id, bit, text] : kFeedActions) {
+        SetControlText(Item(id), GetText(text));
+        SetChecked(Item(id), (guard.actions & bit) != 0);
+    }
+}
+
+void CDlgGeneral::ApplyFeedGuard() {
+    Config().Set(feedkey::kEnabled, IsChecked(Item(IDC_FEED_GUARD_ON)) ? "1" : "0");
+    const long long minutes = LeadingInteger(ControlText(Item(IDC_FEED_GUARD_MINUTES)));
+    Config().SetInt(feedkey::kMinutes,
+                    static_cast<int>(std::clamp<long long>(
+                        minutes > 0 ? minutes : kDefaultFeedGuardMinutes, kFeedGuardMinMinutes,
+                        kFeedGuardMaxMinutes)));
+    int actions = 0;
+    for (const auto& [id, bit, text] : kFeedActions)
+        actions |= IsChecked(Item(id)) ? bit : 0;
+    Config().SetInt(feedkey::kActions, actions);
 }
 
 MsgResult CDlgGeneral::OnWithWindows(MsgWParam, MsgLParam) {
@@ -117,6 +154,7 @@ void CDlgGeneral::Apply() {
     Config().Set(optkey::kPopupCloseSeconds,
                  PopupClosingSetting(IsChecked(Item(IDC_OPT_CLOSE_POPUP)),
                                      ControlText(Item(IDC_OPT_SECONDS))));
+    ApplyFeedGuard();
 }
 
 void CDlgGeneral::WriteLogOnEntry(bool on) {

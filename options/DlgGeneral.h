@@ -1,5 +1,6 @@
 #pragma once
-// The options window's general page: start-up, terminal, tray icon and popup closing.
+// The options window's general page: start-up, terminal, tray icon, popup closing and the
+// watch over the feed.
 #include "options/DlgOptionPage.h"
 #include "platform/Dialog.h"
 
@@ -17,6 +18,8 @@ private:
     MsgResult OnRunTerminal(MsgWParam, MsgLParam);
     MsgResult OnBrowse(MsgWParam, MsgLParam);
     void Browse();
+    void LoadFeedGuard();
+    void ApplyFeedGuard();
     void WriteLogOnEntry(bool on);
 
     PageChanged changed;

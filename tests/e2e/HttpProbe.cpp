@@ -1,4 +1,6 @@
 #include "tests/e2e/HttpProbe.h"
+#include "platform/Http.h"
+#include <memory>
 #include <cstdlib>
 
 namespace e2e {
@@ -71,6 +73,18 @@ std::string ServiceUrl(const std::string& path) {
     if (!service || !*service)
         return "";
     return std::string("http://") + service + path;
+}
+
+std::string FetchText(const std::string& url) {
+    HttpOpenError error = HttpOpenError::None;
+    const std::unique_ptr<HttpResponse> response =
+        PlatformHttp().Get(url, "e2e", HttpTimeouts{}, error);
+    std::string body;
+    char chunk[4096];
+    std::size_t got = 0;
+    while (response && response->Read(chunk, sizeof chunk, got) && got > 0)
+        body.append(chunk, got);
+    return body;
 }
 
 } // namespace e2e

@@ -37,5 +37,7 @@ private:
 
 // "http://" + PIPWARDEN_SERVICE + path; "" when the variable is not set.
 std::string ServiceUrl(const std::string& path);
+// The body of a GET through the program's own HTTP client; "" when it failed.
+std::string FetchText(const std::string& url);
 
 } // namespace e2e

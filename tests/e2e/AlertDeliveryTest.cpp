@@ -1,0 +1,135 @@
+// One alert that fires under the real program reaches the trader away from the desk: a mail
+// through the local mail server over STARTTLS with the test authority trusted, and a message
+// to each phone stand-in of the local service; a mail server that answers late holds up
+// neither the popup nor the prices, and a refused password is tried once, not again.
+#include "platform/Secrets.h"
+#include "settings/Log.h"
+#include "tests/e2e/HttpProbe.h"
+#include "tests/e2e/RunHarness.h"
+#include "tests/e2e/TestCertificate.h"
+#include "tests/e2e/TestMailServer.h"
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace e2e;
+
+namespace {
+constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
+constexpr Milliseconds kDeliveryTimeout = 45s;
+const char* const kToken = "4242:phone-token";
+
+std::string DeliverySettings(int port, const std::string& user, const std::string& password) {
+    return "[MAIN]\r\nSHOWOPTION=1\r\nDisplayCurrency=,EURUSD,GBPUSD,\r\nFEEDGUARD=0\r\n"
+           "NOTIFYEMAIL=trader@example.com\r\nMAILROUTE=1\r\nSMTPSERVER=localhost\r\n"
+           "SMTPPORT=" + std::to_string(port) + "\r\nSMTPSECURITY=1\r\nSMTPUSER=" + user +
+           "\r\nSMTPPASSWORD=" + ProtectSecret(password) +
+           "\r\nSMTPFROM=alerts@example.com\r\nTGTOKEN=" + ProtectSecret(kToken) +
+           "\r\nTGCHAT=777\r\nNTFYSERVER=" + ServiceUrl("/push/ntfy") +
+           "\r\nNTFYTOPIC=pips\r\nWEBHOOKURL=" + ServiceUrl("/push/webhook/desk") + "\r\n";
+}
+
+// A level alert with the popup, the e-mail and the phone.
+std::string DeliveredAlert() {
+    std::string alert = LevelAlert("EURUSD1", "EURUSD", true, "1.3000");
+    alert.replace(alert.find("mode=1\r\n"), 8, "mode=25\r\n");
+    return alert;
+}
+
+class AlertDelivery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (ServiceUrl("/").empty() || MailServerPort("STARTTLS") == 0)
+            FAIL() << "start the service and the mail server (scripts/lib/service.sh, smtpd.sh)";
+        authority = std::make_unique<TrustedAuthority>(MailServerAuthority());
+        SetEnvironmentVariableW(L"PIPWARDEN_TELEGRAM_API",
+                                Widen(ServiceUrl("/push/telegram")).c_str());
+        simulator = Simulator::Start("/frozen");
+        ASSERT_TRUE(simulator);
+    }
+    void TearDown() override {
+        CloseMainProgram(program, bar);
+        SetEnvironmentVariableW(L"PIPWARDEN_TELEGRAM_API", nullptr);
+    }
+
+    void Start(const std::string& settings) {
+        ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.20000 1.20012"));
+        install.WriteSettings(settings);
+        install.WriteAlerts(DeliveredAlert());
+        path = install.Path(MainProgramWithLog().target);
+        program = Process::Start(path, "\"" + path + "\"");
+        ASSERT_TRUE(program);
+        bar = WaitForBar(program.Id());
+        ASSERT_NE(bar, nullptr);
+        quotes = std::make_unique<RemoteQuoteList>(bar);
+        ASSERT_TRUE(WaitUntil([&] { return quotes->Cell(0) == "1.2000"; }, kStartTimeout));
+    }
+    // Crosses the level and waits for the popup, which never waits for a delivery.
+    void Fire() {
+        ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.31000 1.31012"));
+        ASSERT_TRUE(WaitUntil([&] { return !NotifyPopups(program.Id()).empty(); }, kOneTick));
+    }
+    std::string Log() const { return ReadTextFile(LogFilePath(path)); }
+    bool LogHas(const std::string& text, Milliseconds timeout) {
+        return WaitUntil([&] { return Log().find(text) != std::string::npos; }, timeout);
+    }
+
+    std::unique_ptr<TrustedAuthority> authority;
+    std::unique_ptr<Simulator> simulator;
+    Installation install{{MainProgram(), MainProgramWithLog()}};
+    std::string path;
+    Process program;
+    HWND bar = nullptr;
+    std::unique_ptr<RemoteQuoteList> quotes;
+};
+} // namespace
+
+TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
+    ASSERT_NO_FATAL_FAILURE(Start(DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(),
+                                                   MailServerPassword())));
+    ASSERT_NO_FATAL_FAILURE(Fire());
+
+    const std::optional<ReceivedMail> mail = WaitForMail("Price>1.3000", kDeliveryTimeout);
+    ASSERT_TRUE(mail) << Log();
+    EXPECT_TRUE(mail->tls);
+    EXPECT_EQ(mail->user, MailServerUser());
+    EXPECT_EQ(mail->from, "alerts@example.com");
+    EXPECT_EQ(mail->to, std::vector<std::string>{"trader@example.com"});
+    EXPECT_NE(mail->content.find("Subject: "), std::string::npos);
+
+    const std::pair<const char*, std::string> channels[] = {
+        {"telegram", "\"chat_id\":\"777\""}, {"ntfy", "EURUSD"}, {"webhook", "\"symbol\":\"EURUSD\""}};
+    for (const auto& [channel, expected] : channels) {
+        std::string received;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                received = FetchText(ServiceUrl(std::string("/push/received?channel=") + channel));
+                return received.find(expected) != std::string::npos;
+            },
+            kDeliveryTimeout))
+            << channel << ":\n" << received;
+    }
+    for (const char* line : {"DELIVERY:MAIL:SENT", "DELIVERY:TELEGRAM:SENT", "DELIVERY:NTFY:SENT",
+                             "DELIVERY:WEBHOOK:SENT"})
+        EXPECT_TRUE(LogHas(line, kDeliveryTimeout)) << line << "\n" << Log();
+    const std::string history = install.ReadFile("file\\alerthistory.csv");
+    EXPECT_NE(history.find("FIRED"), std::string::npos) << history;
+    EXPECT_NE(history.find("SENT"), std::string::npos) << history;
+    EXPECT_EQ(Log().find(kToken), std::string::npos) << "a secret reached the log";
+    EXPECT_EQ(Log().find(MailServerPassword()), std::string::npos) << "a secret reached the log";
+}
+
+TEST_F(AlertDelivery, ALateServerHoldsUpNothingAndAWrongPasswordIsNotTriedAgain) {
+    ASSERT_NO_FATAL_FAILURE(
+        Start(DeliverySettings(MailServerPort("SLOW"), MailServerUser(), MailServerPassword())));
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    // The mail server is still silent: the prices go on.
+    ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "GBPUSD 1.41230 1.41245"));
+    EXPECT_TRUE(WaitUntil([&] { return quotes->Cell(1) == "1.4123"; }, kOneTick));
+    CloseMainProgram(program, bar);
+
+    ASSERT_NO_FATAL_FAILURE(Start(DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(),
+                                                   "not-the-password")));
+    ASSERT_NO_FATAL_FAILURE(Fire());
+    EXPECT_TRUE(LogHas("DELIVERY:MAIL:FAILED:1;", kDeliveryTimeout)) << Log();
+    EXPECT_NE(Log().find("535"), std::string::npos) << "the server's answer: " << Log();
+}
