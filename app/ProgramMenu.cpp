@@ -32,6 +32,7 @@ std::vector<MenuItemText> ProgramMenuTexts(const MenuState& state, const TextLoo
     std::vector<MenuItemText> items = {
         {kCmdContact, text(kTextContact) + kEllipsis},
         {kCmdAlerts, text(kTextAlertsSettings) + kEllipsis},
+        {kCmdAlertHistory, text(kTextAlertHistoryMenu) + kEllipsis},
         {kCmdNews, text(kTextNews) + kEllipsis},
         {kCmdOptions, text(kTextOptions) + kEllipsis},
         {kCmdNewOrder, text(kTextNewOrder) + kEllipsis},

@@ -8,6 +8,7 @@
 inline constexpr int kCmdContact = IDM_CONTACT;
 inline constexpr int kCmdExit = IDM_EXIT;
 inline constexpr int kCmdAlerts = IDM_ALERTS;
+inline constexpr int kCmdAlertHistory = IDM_ALERT_HISTORY;
 inline constexpr int kCmdPriceBar = IDM_PRICE_BAR;
 inline constexpr int kCmdTerminal = IDM_TERMINAL;
 inline constexpr int kCmdOptions = IDM_OPTIONS;

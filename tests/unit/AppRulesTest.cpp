@@ -66,10 +66,11 @@ std::vector<int> Commands(const std::vector<MenuItemText>& items) {
 TEST(AppProgramMenu, TrayMenuInTerminalModeHasNoOrderAndNoNews) {
     MenuState state;
     const auto items = ProgramMenuTexts(state, Text);
-    EXPECT_EQ(Commands(items), (std::vector<int>{kCmdContact, kCmdAlerts, kCmdOptions, kCmdPriceBar,
-                                                 kCmdTerminal, kCmdExit}));
+    EXPECT_EQ(Commands(items), (std::vector<int>{kCmdContact, kCmdAlerts, kCmdAlertHistory,
+                                                 kCmdOptions, kCmdPriceBar, kCmdTerminal, kCmdExit}));
     EXPECT_EQ(items[0].text, "T10...");
-    EXPECT_EQ(items[3].text, "T13 T30"); // Hide Price bar
+    EXPECT_EQ(items[2].text, "T238...");
+    EXPECT_EQ(items[4].text, "T13 T30"); // Hide Price bar
     const auto removed = RemovedMenuItems(state);
     EXPECT_NE(std::find(removed.begin(), removed.end(), kCmdUnused), removed.end());
 }
@@ -82,9 +83,9 @@ TEST(AppProgramMenu, ListMenuAddsTheOrderAndOtherModesDropTerminalItems) {
     state.languageIndex = 1;
     const auto items = ProgramMenuTexts(state, Text);
     EXPECT_EQ(Commands(items),
-              (std::vector<int>{kCmdContact, kCmdAlerts, kCmdNews, kCmdOptions, kCmdNewOrder,
-                                kCmdPriceBar, kCmdTerminal, kCmdExit}));
-    EXPECT_EQ(items[6].text, "T12T31"); // Show MetaTrader, no blank in Chinese
+              (std::vector<int>{kCmdContact, kCmdAlerts, kCmdAlertHistory, kCmdNews, kCmdOptions,
+                                kCmdNewOrder, kCmdPriceBar, kCmdTerminal, kCmdExit}));
+    EXPECT_EQ(items[7].text, "T12T31"); // Show MetaTrader, no blank in Chinese
 
     state.dataSource = 10;
     const auto internet = Commands(ProgramMenuTexts(state, Text));
