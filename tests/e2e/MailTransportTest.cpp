@@ -1,12 +1,10 @@
 // Mail through the system's sockets and TLS to the local test mail server
-// (scripts/lib/smtpd.sh), its test authority trusted by the prefix while the suite runs.
+// (scripts/lib/smtpd.sh).
 #include "delivery/MailChannel.h"
 #include "delivery/MailSender.h"
 #include "platform/Text.h"
-#include "tests/e2e/TestCertificate.h"
 #include "tests/e2e/TestMailServer.h"
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 using namespace e2e;
@@ -32,23 +30,15 @@ AlertNotice Notice(const std::string& price) {
     return {"EURUSD", price, "Price>1.1000", "EURUSD above 1.1000", "2026-03-05 14:07:09"};
 }
 
+// The test authority is trusted for the whole program (TestCertificate.h).
 class MailTransport : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (!MailServerAuthority().empty())
-            authority = std::make_unique<TrustedAuthority>(MailServerAuthority());
-    }
-    static void TearDownTestSuite() { authority.reset(); }
-
     void SetUp() override {
-        if (!authority || MailServerPort("TLS") == 0)
+        if (MailServerPort("TLS") == 0 || MailServerAuthority().empty())
             FAIL()
                 << "PIPWARDEN_SMTP_* is not set: start the mail server with scripts/lib/smtpd.sh";
     }
-
-    static std::unique_ptr<TrustedAuthority> authority;
 };
-std::unique_ptr<TrustedAuthority> MailTransport::authority;
 
 TEST_F(MailTransport, MailArrivesAsTheUserOverEachSecurity) {
     const struct {

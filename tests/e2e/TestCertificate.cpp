@@ -2,7 +2,11 @@
 #include "tests/e2e/TestCertificate.h"
 #include "platform/Text.h"
 #include "tests/e2e/Harness.h"
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 #include <wincrypt.h>
 
 namespace e2e {
@@ -28,6 +32,29 @@ std::string DerOf(const std::string& file) {
     der.resize(size);
     return der;
 }
+
+class TestAuthorities : public ::testing::Environment {
+public:
+    void SetUp() override {
+        for (const char* variable : {"PIPWARDEN_SMTP_CA", "PIPWARDEN_SERVICE_CA"}) {
+            const char* file = std::getenv(variable);
+            if (!file || !*file)
+                continue;
+            try {
+                trusted.push_back(std::make_unique<TrustedAuthority>(file));
+            } catch (const std::exception& failure) {
+                ADD_FAILURE() << failure.what();
+            }
+        }
+    }
+    void TearDown() override { trusted.clear(); }
+
+private:
+    std::vector<std::unique_ptr<TrustedAuthority>> trusted;
+};
+
+[[maybe_unused]] ::testing::Environment* const kTestAuthorities =
+    ::testing::AddGlobalTestEnvironment(new TestAuthorities);
 
 } // namespace
 
