@@ -12,7 +12,7 @@ constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT 
                                 ISC_REQ_CONFIDENTIALITY | ISC_REQ_EXTENDED_ERROR |
                                 ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM;
 
-// The content types of TLS records: change cipher spec, alert, handshake, data, heartbeat.
+// The content types of TLS records, from the cipher change (20) to the heartbeat (24).
 constexpr unsigned char kFirstRecordType = 20;
 constexpr unsigned char kLastRecordType = 24;
 // A record holds at most 16 KiB and its framing; far more waiting undecrypted is no TLS.
