@@ -137,11 +137,7 @@ TEST(FeedGuard, MarketHoursAroundTheWeeklyCloseAndOpening) {
 }
 
 TEST(FeedGuard, TextsAndLenientSettings) {
-    FeedEvent stopped;
-    stopped.since = {2026, 12, 9, 9, 5};
-    EXPECT_EQ(FeedTipText(stopped.since), "No new price since 09:05");
-    FeedEvent moving{FeedEventKind::Recovered, {}, "", 14};
-    EXPECT_EQ(FeedPopupText(moving), "Prices are moving again (stopped for 14 min)");
+    EXPECT_EQ(FeedTipText({2026, 12, 9, 9, 5}), "No new price since 09:05");
     // A value holding "%s" is never read as a pattern.
     EXPECT_EQ(FillText("%s says %s", {"%s", "x"}), "%s says x");
 
@@ -277,29 +273,6 @@ TEST(FeedCost, OneAppendAndOneGuardStep) {
     const auto us = [](auto d) { return std::chrono::duration<double, std::micro>(d).count(); };
     std::cout << "[ cost     ] one history append " << us(append) << " us, one guard step "
               << us(step) << " us\n";
-}
-
-TEST_F(AlertHistoryFile, GuardAndDeliveryEventsReadAsTheTraderSeesThem) {
-    DeliveryOutcome failed;
-    failed.channel = DeliveryChannel::Telegram;
-    failed.detail = "401 Unauthorized\nbad token";
-    failed.notice = {"GBPUSD", "1.27034", "Price<1.3", "", ""};
-    FeedEvent stopped;
-    stopped.since = {2026, 12, 9, 10, 32};
-    const struct {
-        HistoryEvent event;
-        std::vector<std::string> fields;
-    } cases[] = {
-        {DeliveryEvent("t", failed),
-         {"t", "GBPUSD", "FAILED", "Price<1.3", "1.27034",
-          "phone: Telegram: 401 Unauthorized bad token"}},
-        {GuardEvent("t", stopped),
-         {"t", "", "STOPPED", "No new price since 10:32", "",
-          "No new price since 10:32. Check the terminal's connection to its server and its "
-          "account."}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(HistoryFields(c.event), c.fields);
 }
 
 TEST_F(ReaderTest, StatusBarPartsComeBackInOneRead) {
