@@ -170,7 +170,7 @@ TEST(FeedGuard, TextsAndLenientSettings) {
     SetFiles(nullptr);
 }
 
-TEST(AlertHistory, CsvQuotingFollowsTheRules) {
+TEST(AlertHistory, RecordsAndTheirCsvLines) {
     const struct {
         std::vector<std::string> fields;
         const char* line;
@@ -182,6 +182,16 @@ TEST(AlertHistory, CsvQuotingFollowsTheRules) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(CsvLine(c.fields), c.line);
+
+    DeliveryOutcome failed;
+    failed.channel = DeliveryChannel::Telegram;
+    failed.detail = "401\nbad token";
+    failed.notice = {"GBPUSD", "1.27034", "Price<1.3", "", ""};
+    EXPECT_EQ(HistoryFields(DeliveryEvent("t", failed)),
+              (std::vector<std::string>{"t", "GBPUSD", "FAILED", "Price<1.3", "1.27034",
+                                        "phone: Telegram: 401 bad token"}));
+    const FeedEvent moving{FeedEventKind::Recovered, {}, "", 14};
+    EXPECT_EQ(GuardEvent("t", moving).details, "Prices are moving again (stopped for 14 min)");
 }
 
 class AlertHistoryFile : public ::testing::Test {
