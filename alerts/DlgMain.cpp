@@ -51,6 +51,7 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onCommand(IDC_EDIT_ALERT, BN_CLICKED, &CDlgMain::OnEdit, "OnEdit"),
     onCommand(IDC_DELETE_ALERT, BN_CLICKED, &CDlgMain::OnDelete, "OnDelete"),
     onCommand(IDC_CLEAR_ALERTS, BN_CLICKED, &CDlgMain::OnClear, "OnClear"),
+    onCommand(IDC_ALERTS_HISTORY, BN_CLICKED, &CDlgMain::OnHistory, "OnHistory"),
     onCommand(IDC_CONTACT, BN_CLICKED, &CDlgMain::OnContact, "OnContact"),
     onCommand(IDC_LIST_CLOSE, BN_CLICKED, &CDlgMain::OnHide, "OnClose"),
 };
@@ -87,7 +88,7 @@ void CDlgMain::Shorten() {
     GetWindowRect(Handle(), &window);
     SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left,
                  window.bottom - window.top - kShorterBy, SWP_NOMOVE | SWP_NOZORDER);
-    for (int id : {IDC_CONTACT, IDC_LIST_CLOSE}) {
+    for (int id : {IDC_ALERTS_HISTORY, IDC_CONTACT, IDC_LIST_CLOSE}) {
         RECT place{};
         GetWindowRect(Item(id), &place);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
@@ -110,6 +111,7 @@ void CDlgMain::SetTexts() {
         {IDC_EDIT_ALERT, GetText(kTextEdit)},
         {IDC_DELETE_ALERT, GetText(kTextDelete)},
         {IDC_CLEAR_ALERTS, GetText(kTextClear)},
+        {IDC_ALERTS_HISTORY, GetText(kTextHistoryButton)},
         {IDC_CONTACT, GetText(kTextContact)},
         {IDC_LIST_CLOSE, GetText(kTextClose)},
     };
@@ -373,6 +375,11 @@ MsgResult CDlgMain::OnClear(MsgWParam, MsgLParam) {
         return 0;
     ClearAlerts(AppConfig().alertsPath);
     Refill(true);
+    return 0;
+}
+
+MsgResult CDlgMain::OnHistory(MsgWParam, MsgLParam) {
+    OpenHistoryWindow();
     return 0;
 }
 

@@ -39,6 +39,7 @@ private:
     MsgResult OnEdit(MsgWParam, MsgLParam);
     MsgResult OnDelete(MsgWParam, MsgLParam);
     MsgResult OnClear(MsgWParam, MsgLParam);
+    MsgResult OnHistory(MsgWParam, MsgLParam);
     MsgResult OnContact(MsgWParam, MsgLParam);
 
     void Shorten();
