@@ -410,6 +410,8 @@ SendResult SendPush(DeliveryChannel channel, const PhoneSettings& settings,
     std::unique_ptr<HttpResponse> response =
         CurrentHttp().Post(request.url, kPushAgent, request.contentType, request.headers,
                            request.body, kPushTimeouts, error);
+    if (error == HttpOpenError::Certificate)
+        return SendResult{false, false, "the server's certificate was refused"};
     if (!response) {
         return SendResult{false, true,
                           error == HttpOpenError::Session ? "no Internet session" : "no connection"};

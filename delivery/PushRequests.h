@@ -37,5 +37,6 @@ SendResult PushAnswerResult(DeliveryChannel channel, int status, const std::stri
                             const std::string& secret);
 
 // Sends the notice through CurrentHttp(); blocks for the request, so run it on a worker.
+// No connection is tried again later; a refused certificate is final.
 SendResult SendPush(DeliveryChannel channel, const PhoneSettings& settings,
                     const AlertNotice& notice);

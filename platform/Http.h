@@ -11,8 +11,9 @@ struct HttpTimeouts {
     unsigned receiveMs = 10000; // one read
 };
 
-// Which step of opening a request failed.
-enum class HttpOpenError { None, Session, Request };
+// Which step of opening a request failed. Certificate: the server's TLS certificate was
+// refused (untrusted, expired, another name), which trying again does not mend.
+enum class HttpOpenError { None, Session, Request, Certificate };
 
 // One opened GET: its status, the header the downloaders ask for, and the body in pieces.
 class HttpResponse {

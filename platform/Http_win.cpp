@@ -110,6 +110,21 @@ bool SplitUrl(const std::string& url, UrlParts& parts) {
     return true;
 }
 
+bool IsCertificateError(DWORD code) {
+    switch (code) {
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // "Content-Type: ...\r\n" and every extra line that cannot start another header.
 std::wstring RequestHeaders(const std::string& contentType,
                             const std::vector<std::string>& headerLines) {
@@ -174,8 +189,11 @@ public:
             return nullptr;
         const std::wstring headers = RequestHeaders(contentType, headerLines);
         if (!HttpSendRequestW(request.Get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                              const_cast<char*>(body.data()), static_cast<DWORD>(body.size())))
+                              const_cast<char*>(body.data()), static_cast<DWORD>(body.size()))) {
+            if (IsCertificateError(GetLastError()))
+                error = HttpOpenError::Certificate;
             return nullptr;
+        }
         error = HttpOpenError::None;
         return std::make_unique<WinInetResponse>(session.Release(), request.Release(),
                                                  connection.Release());

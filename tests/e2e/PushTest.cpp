@@ -136,7 +136,10 @@ TEST_F(Push, OverTlsOnlyToTheNameOnATrustedCertificate) {
     EXPECT_EQ("\n\n" + body + "\n", received.substr(received.find("\n\n")));
 
     _putenv_s(kTelegramApiVariable, ("https://127.0.0.1" + port + "/push/telegram").c_str());
-    EXPECT_FALSE(SendPush(DeliveryChannel::Telegram, phone, Notice()).sent);
+    const SendResult otherName = SendPush(DeliveryChannel::Telegram, phone, Notice());
+    EXPECT_FALSE(otherName.sent);
+    EXPECT_FALSE(otherName.transient);
+    EXPECT_EQ("the server's certificate was refused", otherName.detail);
 }
 
 TEST(Secrets, DpapiRoundTripUnderThisAccountAndNothingFromGarbage) {
