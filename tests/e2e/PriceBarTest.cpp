@@ -232,9 +232,9 @@ TEST_F(PriceBarTest, TrayMenuHoldsTheTerminalModeItems) {
 
     const std::string gap = AppConfig().languageIndex == kLangChinese ? "" : " ";
     // Bar and terminal are both shown: both items offer to hide. No order, no news.
-    const std::string expected = GetText(10) + "...|" + GetText(29) + "...|" + GetText(44) +
-                                 "...|" + GetText(13) + gap + GetText(30) + "|" + GetText(13) +
-                                 gap + GetText(31) + "|" + GetText(11) + "|";
+    const std::string expected = GetText(10) + "...|" + GetText(29) + "...|" + GetText(238) +
+                                 "...|" + GetText(44) + "...|" + GetText(13) + gap + GetText(30) +
+                                 "|" + GetText(13) + gap + GetText(31) + "|" + GetText(11) + "|";
     const std::string marker = "Program menu (tray): ";
     std::string line;
     EXPECT_TRUE(WaitUntil(
