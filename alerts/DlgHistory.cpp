@@ -142,8 +142,11 @@ MsgResult CDlgHistory::OnSize(MsgWParam, MsgLParam lParam) {
             OffsetRect(&place, anchor.follow == Follow::BottomRight ? dx : 0, dy);
         }
         MoveWindow(Item(anchor.id), place.left, place.top, place.right - place.left,
-                   place.bottom - place.top, TRUE);
+                   place.bottom - place.top, FALSE);
     }
+    // The details take what the list gains; then everything is drawn once, at its new place.
+    ListView_SetColumnWidth(list.Handle(), kDetailsColumn, LVSCW_AUTOSIZE_USEHEADER);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return 0;
 }
 
