@@ -9,9 +9,9 @@
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
-#include "settings/LangTable.h"
 #include "settings/TextIds.h"
 #include <algorithm>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr DWORD kListStyles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP;
@@ -48,8 +48,7 @@ const MessageMap<CDlgHistory> CDlgHistory::messages = {
     onCommand(IDCANCEL, &CDlgHistory::OnClose, "OnCancel"),
 };
 
-CDlgHistory::CDlgHistory()
-    : DialogOf(IDD_HISTORY), path(HistoryPath(AppConfig().programFolder)) {
+CDlgHistory::CDlgHistory() : DialogOf(IDD_HISTORY), path(HistoryPath(AppConfig().programFolder)) {
     TheWindow() = this;
 }
 

@@ -59,8 +59,8 @@ std::vector<HistoryRow> HistoryRows(const std::vector<HistoryEvent>& events,
             continue;
         const KindEntry* kind = FindKind(event.kind);
         rows.push_back({event.time, event.pair.empty() ? text(kTextFeedPair) : event.pair,
-                        kind ? text(kind->entry) : event.kind, event.price,
-                        DetailsOf(event, kind), event.kind == kHistoryFailed});
+                        kind ? text(kind->entry) : event.kind, event.price, DetailsOf(event, kind),
+                        event.kind == kHistoryFailed});
     }
     return rows;
 }

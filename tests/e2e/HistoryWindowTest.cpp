@@ -1,10 +1,10 @@
 // The alert history window driven like a user: a history file with quoted fields, Chinese
 // text, an older half and a line torn by a crash; the pair filter; opening it again; clearing.
 #include "resources/resource.h"
-#include "settings/LangTable.h"
 #include "settings/TextIds.h"
 #include "tests/e2e/AlertWindowsHarness.h"
 #include <commctrl.h>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 

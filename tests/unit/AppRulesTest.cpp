@@ -66,8 +66,9 @@ std::vector<int> Commands(const std::vector<MenuItemText>& items) {
 TEST(AppProgramMenu, TrayMenuInTerminalModeHasNoOrderAndNoNews) {
     MenuState state;
     const auto items = ProgramMenuTexts(state, Text);
-    EXPECT_EQ(Commands(items), (std::vector<int>{kCmdContact, kCmdAlerts, kCmdAlertHistory,
-                                                 kCmdOptions, kCmdPriceBar, kCmdTerminal, kCmdExit}));
+    EXPECT_EQ(Commands(items),
+              (std::vector<int>{kCmdContact, kCmdAlerts, kCmdAlertHistory, kCmdOptions,
+                                kCmdPriceBar, kCmdTerminal, kCmdExit}));
     EXPECT_EQ(items[0].text, "T10...");
     EXPECT_EQ(items[2].text, "T238...");
     EXPECT_EQ(items[4].text, "T13 T30"); // Hide Price bar
