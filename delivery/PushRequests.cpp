@@ -167,14 +167,13 @@ PushRequest TelegramRequest(const PhoneSettings& settings, const AlertNotice& no
     if (chat.empty())
         return Refused("no Telegram chat is set");
     const std::string text = JoinNonEmpty(
-        {NoticeHead(notice), UnixLines(ValidUtf8(notice.message)), OneLine(notice.timeText)},
-        "\n");
+        {NoticeHead(notice), UnixLines(ValidUtf8(notice.message)), OneLine(notice.timeText)}, "\n");
     PushRequest request;
     request.url = WithoutTrailingSlashes(EnvironmentOr(kTelegramApiVariable, kTelegramApiDefault)) +
                   "/bot" + token + "/sendMessage";
     request.contentType = "application/json";
-    request.body = "{\"chat_id\":" + JsonQuoted(chat) + ",\"text\":" +
-                   JsonQuoted(FirstCharacters(text, kTelegramTextCharacters)) + "}";
+    request.body = "{\"chat_id\":" + JsonQuoted(chat) +
+                   ",\"text\":" + JsonQuoted(FirstCharacters(text, kTelegramTextCharacters)) + "}";
     return request;
 }
 
@@ -197,14 +196,12 @@ PushRequest NtfyRequest(const PhoneSettings& settings, const AlertNotice& notice
     if (!IsWebAddress(server))
         return Refused("the ntfy server is no http:// or https:// address");
     const std::string message = UnixLines(ValidUtf8(notice.message));
-    const std::string body =
-        JoinNonEmpty({message.empty() ? NoticeHead(notice) : message, OneLine(notice.timeText)},
-                     "\n");
+    const std::string body = JoinNonEmpty(
+        {message.empty() ? NoticeHead(notice) : message, OneLine(notice.timeText)}, "\n");
     PushRequest request;
     request.url = server + "/" + topic;
     request.contentType = "text/plain; charset=utf-8";
-    request.headers = {"Title: " + HeaderValue(NoticeHead(notice)), "Priority: high",
-                       "Tags: bell"};
+    request.headers = {"Title: " + HeaderValue(NoticeHead(notice)), "Priority: high", "Tags: bell"};
     request.body = CutUtf8(body, kNtfyBodyBytes);
     return request;
 }
@@ -215,7 +212,8 @@ PushRequest WebhookRequest(const PhoneSettings& settings, const AlertNotice& not
         return Refused("no webhook address is set");
     if (!IsWebAddress(url))
         return Refused("the webhook address is no http:// or https:// address");
-    const std::string summary = JsonQuoted(FirstCharacters(NoticeSummary(notice), kSummaryCharacters));
+    const std::string summary =
+        JsonQuoted(FirstCharacters(NoticeSummary(notice), kSummaryCharacters));
     PushRequest request;
     request.url = url;
     request.contentType = "application/json";
@@ -413,12 +411,13 @@ SendResult SendPush(DeliveryChannel channel, const PhoneSettings& settings,
     if (error == HttpOpenError::Certificate)
         return SendResult{false, false, "the server's certificate was refused"};
     if (!response) {
-        return SendResult{false, true,
-                          error == HttpOpenError::Session ? "no Internet session" : "no connection"};
+        return SendResult{
+            false, true, error == HttpOpenError::Session ? "no Internet session" : "no connection"};
     }
     const int status = response->StatusCode();
     const std::string answer = ReadAnswer(*response);
-    const std::string secret = channel == DeliveryChannel::Telegram ? Cleaned(settings.telegramToken)
+    const std::string secret = channel == DeliveryChannel::Telegram
+                                   ? Cleaned(settings.telegramToken)
                                : channel == DeliveryChannel::Webhook ? Cleaned(settings.webhookUrl)
                                                                      : "";
     return PushAnswerResult(channel, status, answer, secret);

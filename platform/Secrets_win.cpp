@@ -27,8 +27,8 @@ std::string ProtectSecret(const std::string& clear) {
         return "";
     DATA_BLOB in = BlobOf(clear);
     DATA_BLOB out = {};
-    if (!CryptProtectData(&in, L"Pip Warden", nullptr, nullptr, nullptr,
-                          CRYPTPROTECT_UI_FORBIDDEN, &out))
+    if (!CryptProtectData(&in, L"Pip Warden", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                          &out))
         return "";
     return kStoredPrefix + Base64Encode(TakeBlob(out));
 }

@@ -34,7 +34,8 @@ std::string Received(const std::string& channel, const std::string& path) {
 }
 
 AlertNotice Notice() {
-    return {"黄金", "1912.35", "Price>1900", "Gold \"breaks\" out\n第二行 \\ end", "2024-01-02 10:32"};
+    return {"黄金", "1912.35", "Price>1900", "Gold \"breaks\" out\n第二行 \\ end",
+            "2024-01-02 10:32"};
 }
 
 class Push : public ::testing::Test {
@@ -68,7 +69,8 @@ TEST_F(Push, EachChannelArrivesWithItsBodyAndHeaders) {
     } cases[] = {
         {DeliveryChannel::Telegram, "telegram", telegramPath},
         {DeliveryChannel::Ntfy, "ntfy", "/push/ntfy/" + phone.ntfyTopic},
-        {DeliveryChannel::Webhook, "webhook", phone.webhookUrl.substr(phone.webhookUrl.find("/push/"))},
+        {DeliveryChannel::Webhook, "webhook",
+         phone.webhookUrl.substr(phone.webhookUrl.find("/push/"))},
     };
     for (const auto& test : cases) {
         const SendResult result = SendPush(test.channel, phone, Notice());

@@ -45,8 +45,9 @@ TEST(PushRequests, EachChannelsUrlHeadersAndBody) {
     const PushRequest telegram = MakePushRequest(DeliveryChannel::Telegram, Phone(), Notice());
     EXPECT_EQ("https://api.telegram.org/bot123:AB-c_d/sendMessage", telegram.url);
     EXPECT_EQ("application/json", telegram.contentType);
-    EXPECT_EQ(R"({"chat_id":"-1001","text":"黄金 1.30012 Price>1.3000\nSay \"hi\"\nback\\slash\n2024-01-02 10:32"})",
-              telegram.body);
+    EXPECT_EQ(
+        R"({"chat_id":"-1001","text":"黄金 1.30012 Price>1.3000\nSay \"hi\"\nback\\slash\n2024-01-02 10:32"})",
+        telegram.body);
 
     const PushRequest ntfy = MakePushRequest(DeliveryChannel::Ntfy, Phone(), Notice());
     EXPECT_EQ("https://ntfy.sh/pw_topic", ntfy.url);
@@ -63,7 +64,8 @@ TEST(PushRequests, EachChannelsUrlHeadersAndBody) {
     const std::string summary = R"("黄金 1.30012 Price>1.3000: Say \"hi\" back\\slash")";
     EXPECT_EQ(R"({"symbol":"黄金","price":"1.30012","condition":"Price>1.3000",)"
               R"("message":"Say \"hi\"\nback\\slash","time":"2024-01-02 10:32",)"
-              R"("text":)" + summary + R"(,"content":)" + summary + "}",
+              R"("text":)" +
+                  summary + R"(,"content":)" + summary + "}",
               webhook.body);
     for (const PushRequest* request : {&telegram, &ntfy, &webhook})
         EXPECT_EQ("", request->error);
@@ -113,19 +115,26 @@ TEST(PushRequests, SettingsThatWouldChangeTheAddressAreRefused) {
         const char* error;
     };
     const Case cases[] = {
-        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = "12:ab/../x"; }, "token"},
-        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = "12:ab?x=1"; }, "token"},
+        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = "12:ab/../x"; },
+         "token"},
+        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = "12:ab?x=1"; },
+         "token"},
         {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = "12:a b"; }, "token"},
-        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = " "; }, "no Telegram bot token"},
-        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramChat = ""; }, "no Telegram chat"},
+        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramToken = " "; },
+         "no Telegram bot token"},
+        {DeliveryChannel::Telegram, [](PhoneSettings& p) { p.telegramChat = ""; },
+         "no Telegram chat"},
         {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyTopic = "a/b"; }, "topic"},
         {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyTopic = "a%2Fb"; }, "topic"},
-        {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyTopic = std::string(65, 'a'); }, "topic"},
+        {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyTopic = std::string(65, 'a'); },
+         "topic"},
         {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyTopic = ""; }, "no ntfy topic"},
         {DeliveryChannel::Ntfy, [](PhoneSettings& p) { p.ntfyServer = "ftp://x.test"; }, "server"},
-        {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = "file:///c:/x"; }, "webhook"},
+        {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = "file:///c:/x"; },
+         "webhook"},
         {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = "https://"; }, "webhook"},
-        {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = "https://a b.test"; }, "webhook"},
+        {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = "https://a b.test"; },
+         "webhook"},
         {DeliveryChannel::Webhook, [](PhoneSettings& p) { p.webhookUrl = ""; }, "no webhook"},
         {DeliveryChannel::Mail, [](PhoneSettings&) {}, "mail"},
     };
@@ -177,7 +186,9 @@ TEST(SendPush, EachAnswerMapsToSentAgainLaterOrFinal) {
          Answer(401, R"({"ok":false,"error_code":401,"description":"Unauthorized"})"), false, false,
          "HTTP 401 Unauthorized"},
         {DeliveryChannel::Telegram,
-         Answer(400, R"({"ok":false, "description" : "Bad Request: chat \"x\"\nnot found \u00e9\ud83d\ude00"})"),
+         Answer(
+             400,
+             R"({"ok":false, "description" : "Bad Request: chat \"x\"\nnot found \u00e9\ud83d\ude00"})"),
          false, false, "HTTP 400 Bad Request: chat \"x\" not found é😀"},
         // An answer that repeats the token never puts it into the detail.
         {DeliveryChannel::Telegram, Answer(404, R"({"description":"no bot 123:AB-c_d here"})"),

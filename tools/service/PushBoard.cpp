@@ -37,43 +37,41 @@ std::string PushBoard::Text(const std::string& channel) {
 }
 
 void AddPushRoutes(httplib::Server& server, PushBoard& board) {
-    server.Post(R"(/push/telegram/bot([^/]+)/sendMessage)",
-                [&board](const httplib::Request& request, httplib::Response& response) {
-                    board.Add("telegram", Entry(request));
-                    if (request.matches[1] == "bad") {
-                        response.status = 401;
-                        response.set_content(
-                            R"({"ok":false,"error_code":401,"description":"Unauthorized"})",
-                            "application/json");
-                        return;
-                    }
-                    response.set_content(R"({"ok":true,"result":{"message_id":1}})",
-                                         "application/json");
-                });
+    server.Post(R"(/push/telegram/bot([^/]+)/sendMessage)", [&board](
+                                                                const httplib::Request& request,
+                                                                httplib::Response& response) {
+        board.Add("telegram", Entry(request));
+        if (request.matches[1] == "bad") {
+            response.status = 401;
+            response.set_content(R"({"ok":false,"error_code":401,"description":"Unauthorized"})",
+                                 "application/json");
+            return;
+        }
+        response.set_content(R"({"ok":true,"result":{"message_id":1}})", "application/json");
+    });
     server.Post(R"(/push/ntfy/([^/]+))",
                 [&board](const httplib::Request& request, httplib::Response& response) {
                     board.Add("ntfy", Entry(request));
                     response.set_content(R"({"id":"e2e","event":"message"})", "application/json");
                 });
-    server.Post(R"(/push/webhook/([^/]+))",
-                [&board](const httplib::Request& request, httplib::Response& response) {
-                    board.Add("webhook", Entry(request));
-                    const std::string name = request.matches[1];
-                    if (name.rfind("status", 0) == 0) {
-                        const int status = std::atoi(name.c_str() + 6);
-                        if (status >= 200 && status <= 599) {
-                            response.status = status;
-                            response.set_content("answer of status " + name.substr(6) +
-                                                     "\nsecond line",
-                                                 "text/plain");
-                            return;
-                        }
-                    }
-                    response.set_content("ok", "text/plain");
-                });
-    server.Get("/push/received", [&board](const httplib::Request& request,
-                                          httplib::Response& response) {
-        response.set_content(board.Text(request.get_param_value("channel")),
-                             "text/plain; charset=utf-8");
+    server.Post(R"(/push/webhook/([^/]+))", [&board](const httplib::Request& request,
+                                                     httplib::Response& response) {
+        board.Add("webhook", Entry(request));
+        const std::string name = request.matches[1];
+        if (name.rfind("status", 0) == 0) {
+            const int status = std::atoi(name.c_str() + 6);
+            if (status >= 200 && status <= 599) {
+                response.status = status;
+                response.set_content("answer of status " + name.substr(6) + "\nsecond line",
+                                     "text/plain");
+                return;
+            }
+        }
+        response.set_content("ok", "text/plain");
     });
+    server.Get("/push/received",
+               [&board](const httplib::Request& request, httplib::Response& response) {
+                   response.set_content(board.Text(request.get_param_value("channel")),
+                                        "text/plain; charset=utf-8");
+               });
 }
