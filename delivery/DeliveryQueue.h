@@ -44,7 +44,8 @@ public:
 
     // Queues the notice and returns its ticket at once; 0 when the queue has stopped or no
     // worker could start. Beyond kMostWaitingPerChannel the oldest waiting notice is
-    // reported as not sent.
+    // dropped, and reported as not sent once the send in progress ends. The sender must own
+    // what it uses: a send left behind by Stop may still run after the queue is gone.
     std::uint32_t Submit(DeliveryChannel channel, AlertNotice notice, Sender send);
     // Notices still waiting are reported as not sent once the send in progress ends; a send
     // that hangs past the stop wait is left to end on its own, and neither it nor the
