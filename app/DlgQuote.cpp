@@ -379,6 +379,7 @@ MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
 }
 
 void CDlgQuote::ListenForDeliveries() {
+    ProgramHistory().Prepare(); // the end of a large history is read now, not on a tick
     const HWND self = Handle();
     Deliveries().SetWake([self] { PostMessageW(self, kDeliveryDoneMessage, 0, 0); });
 }

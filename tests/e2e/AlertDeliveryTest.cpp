@@ -3,6 +3,7 @@
 // to each phone stand-in of the local service; a mail server that answers late holds up
 // neither the popup nor the prices, and a refused password is tried once, not again.
 #include "platform/Secrets.h"
+#include "platform/Text.h"
 #include "settings/Log.h"
 #include "tests/e2e/HttpProbe.h"
 #include "tests/e2e/RunHarness.h"

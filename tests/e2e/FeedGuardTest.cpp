@@ -12,7 +12,7 @@ namespace {
 constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
 // The set minute, one tick for the guard to look and one for the popup on a loaded machine.
 constexpr Milliseconds kStoppedWait = 60s + 2 * kOneTick;
-const char* const kFeedPair = u8"行情"; // "Feed" in the edition under test
+const char* const kFeedPair = "行情"; // "Feed" in the edition under test
 
 // Waits for a popup of `symbol`, checks that no second one follows within a tick, closes
 // it and gives its price label; "" when none came.

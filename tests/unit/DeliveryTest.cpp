@@ -425,8 +425,13 @@ TEST_F(QueueTest, StopReportsWhatWaitedAndLeavesAHangingSendBehind) {
 
 TEST_F(QueueTest, StopCutsTheRealWaitBeforeARetryShort) {
     DeliveryQueue queue(Collect());
-    queue.Submit(DeliveryChannel::Ntfy, Notice(), Scripted({{false, true, "HTTP 503"}}));
-    std::this_thread::sleep_for(20ms); // the first attempt has failed: waiting 30 s now
+    std::atomic<bool> tried{false};
+    queue.Submit(DeliveryChannel::Ntfy, Notice(), [&tried] {
+        tried = true;
+        return SendResult{false, true, "HTTP 503"};
+    });
+    for (int i = 0; i < 5000 && !tried; ++i) // then it waits 30 s before the next try
+        std::this_thread::sleep_for(1ms);
     const auto before = std::chrono::steady_clock::now();
     queue.Stop();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
