@@ -12,7 +12,8 @@ using RemoteAddress = std::uintptr_t;
 enum class DesktopKey { Up, Down, Enter };
 
 // The list-view item request in the layout the terminal's 32-bit list view reads: the
-// system's LVITEMA up to its indent field. The terminal is 32-bit whatever we are built as.
+// system's LVITEMA up to its indent field. The terminal is 32-bit whatever we are built as;
+// only a 64-bit list (a 64-bit build's own test terminal) reads the wide layout below.
 struct ListItemRequest {
     std::uint32_t mask = 0;
     std::int32_t item = 0;
@@ -26,6 +27,21 @@ struct ListItemRequest {
     std::int32_t indent = 0;
 };
 static_assert(sizeof(ListItemRequest) == 40, "the terminal reads a 40-byte request");
+struct WideListItemRequest {
+    std::uint32_t mask = 0;
+    std::int32_t item = 0;
+    std::int32_t subItem = 0;
+    std::uint32_t state = 0;
+    std::uint32_t stateMask = 0;
+    std::uint32_t padding = 0;
+    std::uint64_t text = 0;
+    std::int32_t textMax = 0;
+    std::int32_t image = 0;
+    std::uint64_t param = 0;
+    std::int32_t indent = 0;
+    std::uint32_t tail = 0;
+};
+static_assert(sizeof(WideListItemRequest) == 56, "a 64-bit list reads a 56-byte request");
 inline constexpr std::uint32_t kListItemTextOnly = 0x0001; // LVIF_TEXT
 
 // The other programs' windows as the terminal reader sees and drives them.
@@ -76,6 +92,11 @@ public:
     virtual std::uint32_t ProcessOf(WindowHandle window) = 0; // 0 when the window is gone
     virtual ProcessHandle OpenProcessMemory(std::uint32_t processId) = 0;
     virtual RemoteAddress AllocateMemory(ProcessHandle process, std::size_t size) = 0;
+    // A process of 64-bit code, which reads the wide request; never so for a 32-bit build.
+    virtual bool Is64BitProcess(ProcessHandle process) {
+        static_cast<void>(process);
+        return false;
+    }
     virtual bool WriteMemory(ProcessHandle process, RemoteAddress address, const void* data,
                              std::size_t size) = 0;
     virtual bool ReadMemory(ProcessHandle process, RemoteAddress address, void* data,

@@ -175,7 +175,8 @@ public:
     }
 
     ProcessHandle OpenProcessMemory(std::uint32_t processId) override {
-        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                         PROCESS_QUERY_LIMITED_INFORMATION,
                                      FALSE, processId);
         return reinterpret_cast<ProcessHandle>(process);
     }
@@ -184,6 +185,15 @@ public:
         void* block = VirtualAllocEx(ProcessHandleOf(process), nullptr, size,
                                      MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
         return reinterpret_cast<RemoteAddress>(block);
+    }
+
+    bool Is64BitProcess(ProcessHandle process) override {
+        if constexpr (sizeof(void*) == 4) {
+            return false;
+        } else {
+            BOOL emulated = FALSE;
+            return IsWow64Process(ProcessHandleOf(process), &emulated) && !emulated;
+        }
     }
 
     bool WriteMemory(ProcessHandle process, RemoteAddress address, const void* data,

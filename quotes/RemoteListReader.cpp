@@ -17,6 +17,7 @@ bool RemoteListReader::OpenProcessOf(Desktop& desktop, WindowHandle list) {
         process = 0;
         return false;
     }
+    wide = desktop.Is64BitProcess(process);
     openedOn = &desktop;
     processId = owner;
     return true;
@@ -31,6 +32,7 @@ void RemoteListReader::Release() {
     openedOn = nullptr;
     process = 0;
     block = 0;
+    wide = false;
     processId = 0;
 }
 
@@ -39,13 +41,15 @@ bool RemoteListReader::ReadCell(Desktop& desktop, WindowHandle list, int row, in
     text.clear();
     if (row < 0 || column < 0 || !OpenProcessOf(desktop, list))
         return false;
-    ListItemRequest request;
-    request.mask = kListItemTextOnly;
-    request.item = row;
-    request.subItem = column;
-    request.text = static_cast<std::uint32_t>(block + sizeof(ListItemRequest));
-    request.textMax = kTextBytes;
-    if (!desktop.WriteMemory(process, block, &request, sizeof request)) {
+    const auto write = [&](auto request) {
+        request.mask = kListItemTextOnly;
+        request.item = row;
+        request.subItem = column;
+        request.text = static_cast<decltype(request.text)>(block + sizeof request);
+        request.textMax = kTextBytes;
+        return desktop.WriteMemory(process, block, &request, sizeof request);
+    };
+    if (!(wide ? write(WideListItemRequest{}) : write(ListItemRequest{}))) {
         // The process has gone (its id may come back with another program): start afresh.
         Release();
         return false;
@@ -57,7 +61,8 @@ bool RemoteListReader::ReadCell(Desktop& desktop, WindowHandle list, int row, in
         return false;
     }
     // Whatever the list wrote, the text ends inside the buffer.
-    const char* cell = copy.data() + sizeof(ListItemRequest);
+    const char* cell =
+        copy.data() + (wide ? sizeof(WideListItemRequest) : sizeof(ListItemRequest));
     std::size_t length = 0;
     while (length + 1 < static_cast<std::size_t>(kTextBytes) && cell[length] != '\0')
         ++length;

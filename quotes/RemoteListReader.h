@@ -10,7 +10,7 @@
 class RemoteListReader {
 public:
     static constexpr int kTextBytes = 10; // so a cell reads as at most 9 characters
-    static constexpr std::size_t kBlockBytes = sizeof(ListItemRequest) + kTextBytes;
+    static constexpr std::size_t kBlockBytes = sizeof(WideListItemRequest) + kTextBytes;
 
     RemoteListReader() = default;
     ~RemoteListReader() { Release(); }
@@ -28,5 +28,6 @@ private:
     std::uint32_t processId = 0;
     ProcessHandle process = 0;
     RemoteAddress block = 0;
+    bool wide = false; // the list's process reads WideListItemRequest
     std::array<char, kBlockBytes> copy{};
 };
