@@ -3,7 +3,11 @@
 ;   VERSION  the project version, four numbers (the build's version header)
 ;   STAGE    a folder laid out as an installation
 ;   OUTFILE  the installer to write
-Unicode true
+!ifdef AMD64
+  Target amd64-unicode
+!else
+  Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

@@ -32,7 +32,9 @@ for section in "${wanted[@]}"; do
     targets+=("${section_targets[@]}")
 done
 
-for tool in cmake i686-w64-mingw32-g++-posix wine Xvfb; do
+# shellcheck source=lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
+for tool in cmake wine Xvfb; do
     command -v "$tool" >/dev/null || { echo "bench.sh: $tool is missing; run scripts/bootstrap.sh" >&2; exit 1; }
 done
 
@@ -40,14 +42,12 @@ mkdir -p "$LOGS"
 echo "== build ($WIN_BUILD: ${targets[*]})"
 if [ ! -f "$WIN_BUILD/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >"$LOGS/bench-configure.log" 2>&1 ||
+        -DCMAKE_TOOLCHAIN_FILE="$(wine_env_toolchain "$ROOT")" >"$LOGS/bench-configure.log" 2>&1 ||
         { cat "$LOGS/bench-configure.log"; echo "bench.sh: configure failed" >&2; exit 1; }
 fi
 cmake --build "$WIN_BUILD" -j"$JOBS" --target "${targets[@]}" >"$LOGS/bench-build.log" 2>&1 ||
     { tail -40 "$LOGS/bench-build.log"; echo "bench.sh: build failed" >&2; exit 1; }
 
-# shellcheck source=lib/wine.sh
-source "$ROOT/scripts/lib/wine.sh"
 trap 'wine_env_stop' EXIT INT TERM
 wine_env_start "$WIN_BUILD" >"$LOGS/bench-wine-env.log" 2>&1 ||
     { cat "$LOGS/bench-wine-env.log"; echo "bench.sh: the Wine environment did not come up" >&2; exit 1; }

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake g++ make googletest g++-mingw-w64-i686 wine wine32:i386 wine64
           xvfb xauth x11-utils imagemagick espeak-ng sox fonts-wqy-microhei fonts-wine
           libcpp-httplib-dev pkg-config xdotool nsis python3)
+# Machines that run no 32-bit code test a 64-bit build (scripts/lib/wine.sh).
+packages+=(g++-mingw-w64-x86-64 file)
 # The local mail server of the end-to-end tests (tools/smtpd/smtpd.py).
 packages+=(python3-aiosmtpd python3-cryptography)
 # The fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes.

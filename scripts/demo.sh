@@ -10,12 +10,14 @@ WIN="$BUILD/win"
 DEMO="$BUILD/demo/Pip Warden"
 
 "$ROOT/scripts/bootstrap.sh"
+# shellcheck source=lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
 # The local stand-in for the vendor's web service (quote pages, e-mail notices) is a
 # Linux program.
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD/native" -j"$(nproc 2>/dev/null || echo 2)" --target pipwarden_service >/dev/null
 cmake -S "$ROOT" -B "$WIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$(wine_env_toolchain "$ROOT")" >/dev/null
 cmake --build "$WIN" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 # An installation as a user gets it: the launcher on top, the main program below file\.
@@ -31,8 +33,6 @@ printf '[MAIN]\r\nSHOWOPTION=1\r\n' >"$DEMO/file/pipward.cfg"
 # One alert that fires on the first moves of EURUSD, so the popup shows itself.
 printf '[EURUSD1]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\nprice=1.0000\r\nmode=1\r\nsoundfile=\r\nspeaklen=0\r\nspeakname=1\r\ntraymsg=Demo alert: EURUSD is above 1.0000\r\nalerttimes=3\r\nautodelete=0\r\n' >"$DEMO/file/fxconset.ini"
 
-# shellcheck source=lib/wine.sh
-source "$ROOT/scripts/lib/wine.sh"
 # shellcheck source=lib/service.sh
 source "$ROOT/scripts/lib/service.sh"
 trap 'wine_env_stop; service_stop' EXIT INT TERM

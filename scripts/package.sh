@@ -64,7 +64,15 @@ rm -rf "$work"
 mkdir -p "$stage/file/data"
 cp "$bin/Pip Warden.exe" "$stage/" || fail "the launcher is not built"
 cp "$bin/Pipwarden.exe" "$stage/file/" || fail "the main program is not built"
-i686-w64-mingw32-strip "$stage/Pip Warden.exe" "$stage/file/Pipwarden.exe"
+# A test build for a machine that runs no 32-bit code is x86-64 (scripts/lib/wine.sh); its
+# installer must be one too.
+nsis_target=()
+strip=i686-w64-mingw32-strip
+if file -b "$bin/Pipwarden.exe" | grep -q 'x86-64'; then
+    nsis_target=(-DAMD64)
+    strip=x86_64-w64-mingw32-strip
+fi
+"$strip" "$stage/Pip Warden.exe" "$stage/file/Pipwarden.exe"
 for language in enf cnf; do
     mkdir -p "$stage/file/data/$language"
     compgen -G "$bin/data/$language/*.MTQ" >/dev/null || fail "no voice clips in $bin/data/$language"
@@ -82,7 +90,7 @@ zip="$out/PipWarden-$version-portable.zip"
 rm -f "$installer" "$zip"
 
 # A voice clip has a Chinese name: both tools must read the file names as UTF-8.
-LC_ALL=C.UTF-8 makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$installer" \
+LC_ALL=C.UTF-8 makensis -V2 -WX -INPUTCHARSET UTF8 "${nsis_target[@]}" -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$installer" \
     "$ROOT/installer/pipwarden.nsi" >"$work/makensis.log" 2>&1 ||
     { cat "$work/makensis.log"; fail "makensis failed"; }
 # Python's zipfile marks such names as UTF-8, which Windows honours; Info-ZIP's zip does not.

@@ -51,13 +51,15 @@ OPTIONS_OK=1098
 OPTIONS_CANCEL=1099
 NEWS_TAB=1126
 
+# shellcheck source=lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
 build() {
     local dir=$1
     shift
     local targets=(pipwarden mt4sim shotdrive)
     [ "$news" = 1 ] && targets+=(pipwarden_news)
     cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" "$@" >/dev/null
+        -DCMAKE_TOOLCHAIN_FILE="$(wine_env_toolchain "$ROOT")" "$@" >/dev/null
     cmake --build "$dir" -j"$JOBS" --target "${targets[@]}" >/dev/null
 }
 if [ "$build_first" = 1 ]; then
@@ -66,8 +68,6 @@ if [ "$build_first" = 1 ]; then
     build "$BUILD/win-en" -DPIPWARDEN_EDITION_LANGUAGE=0
 fi
 
-# shellcheck source=lib/wine.sh
-source "$ROOT/scripts/lib/wine.sh"
 home="$BUILD/screenshots"
 [ "$dpi" = 96 ] || home="$BUILD/screenshots-dpi$dpi"
 mkdir -p "$home"

@@ -42,7 +42,9 @@ JUDGED_MIN_SECONDS=600
 # errors above zero; one GDI object leaked per list cycle (20 an hour) is above the floor.
 declare -A FLOOR_PER_HOUR=([gdi]=15 [user]=15 [handles]=15 [private_kb]=2048)
 
-for tool in cmake i686-w64-mingw32-g++-posix wine Xvfb; do
+# shellcheck source=lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
+for tool in cmake wine Xvfb; do
     command -v "$tool" >/dev/null || { echo "soak.sh: $tool is missing; run scripts/bootstrap.sh" >&2; exit 1; }
 done
 mkdir -p "$LOGS"
@@ -51,7 +53,7 @@ if [ "${PIPWARDEN_SOAK_NO_BUILD:-0}" = 1 ]; then
         { echo "soak.sh: no built programs in $WIN_BUILD/bin" >&2; exit 1; }
 elif [ ! -f "$WIN_BUILD/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >"$LOGS/soak-configure.log" 2>&1 ||
+        -DCMAKE_TOOLCHAIN_FILE="$(wine_env_toolchain "$ROOT")" >"$LOGS/soak-configure.log" 2>&1 ||
         { cat "$LOGS/soak-configure.log"; echo "soak.sh: configure failed" >&2; exit 1; }
 fi
 if [ "${PIPWARDEN_SOAK_NO_BUILD:-0}" != 1 ]; then
@@ -60,8 +62,6 @@ if [ "${PIPWARDEN_SOAK_NO_BUILD:-0}" != 1 ]; then
 fi
 
 export WINE_ENV_E2E_TIMEOUT=$((SECONDS_TOTAL + 300))
-# shellcheck source=lib/wine.sh
-source "$ROOT/scripts/lib/wine.sh"
 trap 'wine_env_stop' EXIT INT TERM
 wine_env_start "$WIN_BUILD" >"$LOGS/soak-wine-env.log" 2>&1 ||
     { cat "$LOGS/soak-wine-env.log"; echo "soak.sh: the Wine environment did not come up" >&2; exit 1; }

@@ -55,9 +55,10 @@ cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Release >"$LOGS/native-co
 cmake --build "$BUILD/native" -j"$JOBS" >"$LOGS/native-build.log" 2>&1 ||
     { tail -50 "$LOGS/native-build.log"; fail_early "native build failed"; }
 
-echo "== build (i686 Windows)"
+toolchain="$(wine_env_toolchain "$ROOT")"
+echo "== build (Windows, $(basename "$toolchain" .cmake))"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >"$LOGS/win-configure.log" 2>&1 ||
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" >"$LOGS/win-configure.log" 2>&1 ||
     { cat "$LOGS/win-configure.log"; fail_early "Windows configure failed"; }
 cmake --build "$BUILD/win" -j"$JOBS" >"$LOGS/win-build.log" 2>&1 ||
     { tail -50 "$LOGS/win-build.log"; fail_early "Windows build failed"; }

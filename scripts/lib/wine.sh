@@ -6,6 +6,11 @@
 #                              the caller's own display + a cached Wine prefix at PREFIX_DIR
 #   run_e2e BUILD_DIR [ARGS]   the end-to-end suite under Wine; returns its exit code
 #   wine_env_stop              ends every Wine process of the prefix and the display (idempotent)
+#   wine_env_toolchain ROOT    the CMake toolchain file of the Windows build this machine runs
+#
+# Some machines run no 32-bit Linux code at all (execve of an i386 program fails), and Wine
+# then runs no 32-bit Windows program either. There the Windows programs are built for
+# x86-64 and run by Wine's 64-bit loader, so that the same tests still drive them.
 
 # Bump when the prefix configuration below changes: older prefixes are rebuilt.
 WINE_ENV_PREFIX_VERSION=2
@@ -18,6 +23,33 @@ _wine_env_xvfb_pid=""
 _wine_env_prefix=""
 
 _wine_env_log() { echo "wine.sh: $*" >&2; }
+
+wine_env_runs_32bit() {
+    [ -z "${PIPWARDEN_WINE64:-}" ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+wine_env_toolchain() {
+    local root=${1:?wine_env_toolchain ROOT}
+    if wine_env_runs_32bit; then
+        echo "$root/cmake/mingw-i686.cmake"
+    else
+        echo "$root/cmake/mingw-x86_64.cmake"
+    fi
+}
+
+# Debian's wine, wineboot and winepath scripts take the 32-bit loader whenever it is
+# installed; on a machine that cannot run it, stand-ins in front of PATH take the 64-bit one.
+_wine_env_use_loader() {
+    wine_env_runs_32bit && return 0
+    local shim="${TMPDIR:-/tmp}/pipwarden-wine64-$(id -u)" name
+    mkdir -p "$shim" || return 1
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+        chmod +x "$shim/$name"
+    done
+    case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+    export WINELOADER=/usr/lib/wine/wine64
+}
 
 # Starts Xvfb on display :n; succeeds once the server owns the lock and listens.
 _wine_env_try_display() {
@@ -84,8 +116,9 @@ EOF
 }
 
 _wine_env_make_prefix() {
-    local stamp="$WINEPREFIX/.pipwarden-prefix" reg
-    [ "$(cat "$stamp" 2>/dev/null)" = "$WINE_ENV_PREFIX_VERSION" ] && return 0
+    local stamp="$WINEPREFIX/.pipwarden-prefix" reg version="$WINE_ENV_PREFIX_VERSION"
+    wine_env_runs_32bit || version="$version-64"
+    [ "$(cat "$stamp" 2>/dev/null)" = "$version" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX" # wineboot -i fills it; the stamp comes last, when all went well
     wineboot -i >/dev/null 2>&1 || { _wine_env_log "wineboot failed"; return 1; }
@@ -96,7 +129,7 @@ _wine_env_make_prefix() {
         { _wine_env_log "registry import failed"; return 1; }
     wineserver -w
     rm -f "$reg"
-    echo "$WINE_ENV_PREFIX_VERSION" >"$stamp"
+    echo "$version" >"$stamp"
 }
 
 # Wine looks for the caption-button font only in the prefix; without it the close box shows
@@ -116,6 +149,7 @@ _wine_env_use_prefix() {
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     export WINEPREFIX=$1
     _wine_env_prefix=$WINEPREFIX
+    _wine_env_use_loader
 }
 
 # One environment per build folder at a time: a wineserver left over from an interrupted
