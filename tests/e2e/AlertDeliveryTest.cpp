@@ -18,10 +18,19 @@ namespace {
 constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
 constexpr Milliseconds kDeliveryTimeout = 45s;
 const char* const kToken = "4242:phone-token";
+const char* const kRecipient = "alert-delivery@example.com"; // marks this test's mail
+
+// The text of a mail's base64 body.
+std::string MailBody(const std::string& content) {
+    const std::size_t start = content.find("\r\n\r\n");
+    std::string encoded = start == std::string::npos ? "" : content.substr(start + 4);
+    std::erase_if(encoded, [](char c) { return c == '\r' || c == '\n'; });
+    return Base64Decode(encoded).value_or("");
+}
 
 std::string DeliverySettings(int port, const std::string& user, const std::string& password) {
     return "[MAIN]\r\nSHOWOPTION=1\r\nDisplayCurrency=,EURUSD,GBPUSD,\r\nFEEDGUARD=0\r\n"
-           "NOTIFYEMAIL=trader@example.com\r\nMAILROUTE=1\r\nSMTPSERVER=localhost\r\n"
+           "NOTIFYEMAIL=" + std::string(kRecipient) + "\r\nMAILROUTE=1\r\nSMTPSERVER=localhost\r\n"
            "SMTPPORT=" + std::to_string(port) + "\r\nSMTPSECURITY=1\r\nSMTPUSER=" + user +
            "\r\nSMTPPASSWORD=" + ProtectSecret(password) +
            "\r\nSMTPFROM=alerts@example.com\r\nTGTOKEN=" + ProtectSecret(kToken) +
@@ -89,16 +98,19 @@ TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
                                                    MailServerPassword())));
     ASSERT_NO_FATAL_FAILURE(Fire());
 
-    const std::optional<ReceivedMail> mail = WaitForMail("Price>1.3000", kDeliveryTimeout);
+    const std::optional<ReceivedMail> mail = WaitForMail(kRecipient, kDeliveryTimeout);
     ASSERT_TRUE(mail) << Log();
     EXPECT_TRUE(mail->tls);
     EXPECT_EQ(mail->user, MailServerUser());
     EXPECT_EQ(mail->from, "alerts@example.com");
-    EXPECT_EQ(mail->to, std::vector<std::string>{"trader@example.com"});
-    EXPECT_NE(mail->content.find("Subject: "), std::string::npos);
+    EXPECT_EQ(mail->to, std::vector<std::string>{kRecipient});
+    EXPECT_NE(mail->content.find("Subject: =?UTF-8?B?"), std::string::npos) << mail->content;
+    const std::string body = MailBody(mail->content);
+    for (const char* part : {"EURUSD", "1.3100", ">1.3000", "Pip Warden"})
+        EXPECT_NE(body.find(part), std::string::npos) << part << " missing from\n" << body;
 
     const std::pair<const char*, std::string> channels[] = {
-        {"telegram", "\"chat_id\":\"777\""}, {"ntfy", "EURUSD"}, {"webhook", "\"symbol\":\"EURUSD\""}};
+        {"telegram", "\"chat_id\":\"777\""}, {"ntfy", ">1.3000"}, {"webhook", "\"symbol\":\"EURUSD\""}};
     for (const auto& [channel, expected] : channels) {
         std::string received;
         EXPECT_TRUE(WaitUntil(
