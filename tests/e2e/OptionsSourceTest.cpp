@@ -35,8 +35,11 @@ protected:
 class OptionsStartTest : public OptionsSourceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(
-            WaitUntil([] { return TopLevelWindows({kSimTerminalClass}).empty(); }, kStartTimeout))
+        ASSERT_TRUE(WaitUntil(
+            [] {
+                return TopLevelWindows({kSimTerminalClass, std::nullopt}).empty();
+            },
+            kStartTimeout))
             << "a terminal is still running";
     }
 };
@@ -46,7 +49,7 @@ TEST_F(OptionsSourceTest, TerminalListFollowsTheRunningTerminals) {
     auto second = Simulator::Start("/frozen /account:87654321");
     ASSERT_TRUE(second);
     // The list keeps the order in which the terminals' windows are found.
-    const std::vector<HWND> terminals = TopLevelWindows({kSimTerminalClass});
+    const std::vector<HWND> terminals = TopLevelWindows({kSimTerminalClass, std::nullopt});
     ASSERT_EQ(terminals.size(), 2u);
     const std::string first = WindowText(terminals[0]), last = WindowText(terminals[1]);
     ASSERT_NO_FATAL_FAILURE(
