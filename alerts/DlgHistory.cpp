@@ -26,13 +26,6 @@ CDlgHistory*& TheWindow() {
     static CDlgHistory* window = nullptr;
     return window;
 }
-
-RECT PlaceInParent(HWND control) {
-    RECT place{};
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
 } // namespace
 
 const MessageMap<CDlgHistory> CDlgHistory::messages = {

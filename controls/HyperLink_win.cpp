@@ -2,6 +2,7 @@
 #include "controls/UrlOpener.h"
 #include "controls/UrlRules.h"
 #include "platform/AlertControls.h"
+#include "platform/Dialog.h"
 #include "platform/Text.h"
 #include <commctrl.h>
 
@@ -64,9 +65,7 @@ void CHyperLink::SetAddress(const std::string& link) {
 void CHyperLink::AdjustSize() {
     if (!adjustToFit || !control)
         return;
-    RECT place{};
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    RECT place = PlaceInParent(control);
     HDC dc = GetDC(control);
     HGDIOBJ previous = SelectObject(dc, font);
     RECT text{0, 0, 0, 0};

@@ -30,13 +30,6 @@ int TextWidth(HWND control) {
     ReleaseDC(control, dc);
     return size.cx;
 }
-
-RECT PlaceInParent(HWND control) {
-    RECT place{};
-    GetWindowRect(control, &place);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-    return place;
-}
 } // namespace
 
 const MessageMap<CDlgNewsAdd> CDlgNewsAdd::messages = {

@@ -111,6 +111,9 @@ protected:
     }
 };
 
+// A child window's rectangle in its parent's client coordinates.
+RECT PlaceInParent(HWND control);
+
 // The program's one message pump: the modal loop, the pause between voice clips and the
 // waited download all run it. Keyboard input goes through the active dialog's manager.
 void DispatchOne(MSG& message);

@@ -1,46 +1,16 @@
 #include "quotes/RemoteListReader.h"
 #include "platform/Text.h"
 
-bool RemoteListReader::OpenProcessOf(Desktop& desktop, WindowHandle list) {
-    const std::uint32_t owner = desktop.ProcessOf(list);
-    if (owner == 0)
-        return false;
-    if (process && owner == processId && openedOn == &desktop)
-        return true;
-    Release();
-    process = desktop.OpenProcessMemory(owner);
-    if (!process)
-        return false;
-    block = desktop.AllocateMemory(process, kBlockBytes);
-    if (!block) {
-        desktop.CloseProcess(process);
-        process = 0;
-        return false;
-    }
-    wide = desktop.Is64BitProcess(process);
-    openedOn = &desktop;
-    processId = owner;
-    return true;
-}
-
-void RemoteListReader::Release() {
-    if (process && openedOn) {
-        if (block)
-            openedOn->FreeMemory(process, block);
-        openedOn->CloseProcess(process);
-    }
-    openedOn = nullptr;
-    process = 0;
-    block = 0;
-    wide = false;
-    processId = 0;
-}
+void RemoteListReader::Release() { remote.Release(); }
 
 bool RemoteListReader::ReadCell(Desktop& desktop, WindowHandle list, int row, int column,
                                 std::string& text) {
     text.clear();
-    if (row < 0 || column < 0 || !OpenProcessOf(desktop, list))
+    if (row < 0 || column < 0 || !remote.OpenFor(desktop, list))
         return false;
+    const ProcessHandle process = remote.Process();
+    const RemoteAddress block = remote.Address();
+    const bool wide = remote.Is64Bit();
     const auto write = [&](auto request) {
         request.mask = kListItemTextOnly;
         request.item = row;

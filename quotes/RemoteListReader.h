@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Desktop.h"
+#include "quotes/RemoteBlock.h"
 #include <array>
 #include <cstdint>
 #include <string>
@@ -12,22 +12,11 @@ public:
     static constexpr int kTextBytes = 10; // so a cell reads as at most 9 characters
     static constexpr std::size_t kBlockBytes = sizeof(WideListItemRequest) + kTextBytes;
 
-    RemoteListReader() = default;
-    ~RemoteListReader() { Release(); }
-    RemoteListReader(const RemoteListReader&) = delete;
-    RemoteListReader& operator=(const RemoteListReader&) = delete;
-
     bool ReadCell(Desktop& desktop, WindowHandle list, int row, int column, std::string& text);
     // Frees the block and closes the process.
     void Release();
 
 private:
-    bool OpenProcessOf(Desktop& desktop, WindowHandle list);
-
-    Desktop* openedOn = nullptr;
-    std::uint32_t processId = 0;
-    ProcessHandle process = 0;
-    RemoteAddress block = 0;
-    bool wide = false; // the list's process reads WideListItemRequest
+    RemoteBlock remote{kBlockBytes};
     std::array<char, kBlockBytes> copy{};
 };

@@ -26,37 +26,8 @@ std::string SlotText(const char16_t* units, std::size_t size) {
 }
 } // namespace
 
-bool StatusBarReader::OpenProcessOf(Desktop& desktop, WindowHandle window) {
-    const std::uint32_t owner = desktop.ProcessOf(window);
-    if (owner == 0)
-        return false;
-    if (process && owner == processId && openedOn == &desktop)
-        return true;
-    Release();
-    process = desktop.OpenProcessMemory(owner);
-    if (!process)
-        return false;
-    block = desktop.AllocateMemory(process, kBlockBytes);
-    if (!block) {
-        desktop.CloseProcess(process);
-        process = 0;
-        return false;
-    }
-    openedOn = &desktop;
-    processId = owner;
-    return true;
-}
-
 void StatusBarReader::Release() {
-    if (process && openedOn) {
-        if (block)
-            openedOn->FreeMemory(process, block);
-        openedOn->CloseProcess(process);
-    }
-    openedOn = nullptr;
-    process = 0;
-    block = 0;
-    processId = 0;
+    remote.Release();
     terminalSeen = 0;
     bar = 0;
 }
@@ -64,7 +35,7 @@ void StatusBarReader::Release() {
 // The frame's own status bar is one of its direct children; the search is kept for the
 // next call while the bar lives.
 WindowHandle StatusBarReader::FindBar(Desktop& desktop, WindowHandle terminal) {
-    if (bar && terminal == terminalSeen && openedOn == &desktop && desktop.IsWindow(bar))
+    if (bar && terminal == terminalSeen && remote.IsOpenOn(desktop) && desktop.IsWindow(bar))
         return bar;
     bar = 0;
     terminalSeen = terminal;
@@ -80,7 +51,7 @@ std::optional<std::string> StatusBarReader::Read(Desktop& desktop, WindowHandle 
     if (!terminal)
         return std::nullopt;
     const WindowHandle found = FindBar(desktop, terminal);
-    if (!found || !OpenProcessOf(desktop, found))
+    if (!found || !remote.OpenFor(desktop, found))
         return std::nullopt;
     bar = found; // opening may have released the cached search
     terminalSeen = terminal;
@@ -95,7 +66,7 @@ std::optional<std::string> StatusBarReader::Read(Desktop& desktop, WindowHandle 
         const int length = desktop.StatusTextLength(found, part);
         if (length <= 0 || length >= kSlotUnits)
             continue;
-        const RemoteAddress slot = block + static_cast<RemoteAddress>(part) * kSlotUnits * 2;
+        const RemoteAddress slot = remote.Address() + static_cast<RemoteAddress>(part) * kSlotUnits * 2;
         if (!desktop.SendGetStatusText(found, part, slot))
             return std::nullopt; // hung or gone: no more waiting on it this time
         asked[part] = true;
@@ -103,7 +74,7 @@ std::optional<std::string> StatusBarReader::Read(Desktop& desktop, WindowHandle 
     }
     if (slotsUsed == 0)
         return std::string();
-    if (!desktop.ReadMemory(process, block, copy.data(),
+    if (!desktop.ReadMemory(remote.Process(), remote.Address(), copy.data(),
                             static_cast<std::size_t>(slotsUsed) * kSlotUnits * 2)) {
         Release();
         return std::nullopt;

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Desktop.h"
+#include "quotes/RemoteBlock.h"
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,11 +16,6 @@ public:
     static constexpr int kSlotUnits = 128; // UTF-16 units a part may fill, its zero included
     static constexpr std::size_t kBlockBytes = kMaxParts * kSlotUnits * sizeof(char16_t);
 
-    StatusBarReader() = default;
-    ~StatusBarReader() { Release(); }
-    StatusBarReader(const StatusBarReader&) = delete;
-    StatusBarReader& operator=(const StatusBarReader&) = delete;
-
     // The texts of the status bar of the terminal's main window, non-empty parts joined by
     // " | "; nothing when it has no status bar or the terminal does not answer.
     std::optional<std::string> Read(Desktop& desktop, WindowHandle terminal);
@@ -28,12 +23,8 @@ public:
 
 private:
     WindowHandle FindBar(Desktop& desktop, WindowHandle terminal);
-    bool OpenProcessOf(Desktop& desktop, WindowHandle bar);
 
-    Desktop* openedOn = nullptr;
-    std::uint32_t processId = 0;
-    ProcessHandle process = 0;
-    RemoteAddress block = 0;
+    RemoteBlock remote{kBlockBytes};
     WindowHandle terminalSeen = 0;
     WindowHandle bar = 0;
     std::array<char16_t, kMaxParts * kSlotUnits> copy{};

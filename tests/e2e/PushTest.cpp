@@ -1,7 +1,6 @@
 // Phone notices over WinINet to the local service's stand-ins (scripts/lib/service.sh),
 // and secrets kept with DPAPI under this account.
 #include "delivery/PushRequests.h"
-#include "platform/Http.h"
 #include "platform/Secrets.h"
 #include "platform/Text.h"
 #include "tests/e2e/HttpProbe.h"
@@ -10,22 +9,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+using e2e::FetchText;
 using e2e::ServiceUrl;
-
-std::string Fetch(const std::string& url) {
-    HttpOpenError error = HttpOpenError::None;
-    std::unique_ptr<HttpResponse> response = PlatformHttp().Get(url, "e2e", HttpTimeouts{}, error);
-    std::string body;
-    char chunk[4096];
-    std::size_t got = 0;
-    while (response && response->Read(chunk, sizeof chunk, got) && got > 0)
-        body.append(chunk, got);
-    return body;
-}
 
 // What the service recorded of the request to `path`: its headers, an empty line, the body.
 std::string Received(const std::string& channel, const std::string& path) {
-    const std::string all = Fetch(ServiceUrl("/push/received?channel=" + channel));
+    const std::string all = FetchText(ServiceUrl("/push/received?channel=" + channel));
     std::size_t at = all.find(" " + path + "\n");
     if (at == std::string::npos)
         return "";
