@@ -8,6 +8,7 @@
 #include "settings/DateTime.h"
 #include "settings/LangTable.h"
 #include "settings/TextIds.h"
+#include <commctrl.h>
 
 const MessageMap<CDlgOptPhone> CDlgOptPhone::messages = {
     onMessage(WM_INITDIALOG, &CDlgOptPhone::OnInitDialog, "OnInitDialog"),
@@ -38,6 +39,10 @@ MsgResult CDlgOptPhone::OnInitDialog(MsgWParam, MsgLParam) {
     SetControlText(Item(IDC_TELEGRAM_TOKEN), settings.telegramToken);
     SetControlText(Item(IDC_TELEGRAM_CHAT), settings.telegramChat);
     SetControlText(Item(IDC_NTFY_SERVER), settings.ntfyServer);
+    // Left empty, the public server is used: the empty field says which.
+    const std::wstring publicServer = Widen(kNtfyServerDefault);
+    SendMessageW(Item(IDC_NTFY_SERVER), EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(publicServer.c_str()));
     SetControlText(Item(IDC_NTFY_TOPIC), settings.ntfyTopic);
     SetControlText(Item(IDC_WEBHOOK_URL), settings.webhookUrl);
     loaded = true;
