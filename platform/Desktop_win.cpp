@@ -32,12 +32,26 @@ HANDLE ProcessHandleOf(ProcessHandle process) {
     return reinterpret_cast<HANDLE>(process);
 }
 
-// False when the window is gone, hung or did not answer in time.
+// False when the window is gone, hung or did not answer in time. A thread that has just
+// left a message unanswered is not waited on again within the wait's length: a tick that
+// asks a hung terminal's list and then its status bar waits once, not twice.
 bool SendWithTimeout(WindowHandle window, UINT message, WPARAM wParam, LPARAM lParam,
                      DWORD_PTR& answer) {
+    thread_local DWORD unansweredThread = 0;
+    thread_local DWORD unansweredAt = 0;
     answer = 0;
-    return SendMessageTimeoutW(Hwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG,
-                               kMessageTimeoutMs, &answer) != 0;
+    const DWORD thread = GetWindowThreadProcessId(Hwnd(window), nullptr);
+    if (thread != 0 && thread == unansweredThread &&
+        GetTickCount() - unansweredAt < kMessageTimeoutMs)
+        return false;
+    if (SendMessageTimeoutW(Hwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG,
+                            kMessageTimeoutMs, &answer) != 0)
+        return true;
+    if (thread != 0 && IsWindow(Hwnd(window))) {
+        unansweredThread = thread;
+        unansweredAt = GetTickCount();
+    }
+    return false;
 }
 
 WPARAM VirtualKey(DesktopKey key) {
