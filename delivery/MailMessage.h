@@ -20,7 +20,7 @@ std::string ComposeMail(const std::string& from, const std::string& to, const Al
 // characters in `value` become blanks, so a value can never start a header of its own.
 std::string HeaderField(const std::string& name, const std::string& value);
 
-// A plain addr-spec "user@domain": printable ASCII, no blank, no angle brackets, one "@"
+// A plain mailbox address "user@domain": printable ASCII, no blank, no angle brackets, one "@"
 // with text on both sides. Anything else could break the SMTP command it goes into.
 bool IsValidMailAddress(const std::string& address);
 
