@@ -12,7 +12,6 @@
 #include "app/SettingsFolder.h"
 #include "app/StartupRules.h"
 #include "delivery/DeliveryCenter.h"
-#include "delivery/DeliveryQueue.h"
 #include "feed/ProgramHistory.h"
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
@@ -378,20 +377,6 @@ MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
     return 0;
 }
 
-void CDlgQuote::ListenForDeliveries() {
-    ProgramHistory().Prepare(); // the end of a large history is read now, not on a tick
-    const HWND self = Handle();
-    Deliveries().SetWake([self] { PostMessageW(self, kDeliveryDoneMessage, 0, 0); });
-}
-
-MsgResult CDlgQuote::OnDeliveryDone(MsgWParam, MsgLParam) {
-    for (const DeliveryOutcome& outcome : Deliveries().TakeOutcomes()) {
-        WriteLog(DeliveryLogLine(outcome));
-        ProgramHistory().Append(DeliveryEvent(HistoryTimeNow(), outcome));
-    }
-    return 0;
-}
-
 MsgResult CDlgQuote::OnRestartRequest(MsgWParam, MsgLParam) {
     Restart();
     return 0;
@@ -432,7 +417,6 @@ void CDlgQuote::TrimClosedPopupList() {
     Config().Set(barkey::kLastClosedWindows, "");
     Config().Set(barkey::kLastClosedTime, "");
 }
-
 
 void CDlgQuote::ReloadAlerts() {
     alerts.SetPath(AppConfig().alertsPath);

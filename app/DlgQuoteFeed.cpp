@@ -1,12 +1,15 @@
 // The price bar's watch over the feed: each main tick tells the guard what the bar shows
 // and what the terminal's status bar says; an episode's start and end reach the trader
-// once, through the actions the guard's settings choose, and the history.
+// once, through the actions the guard's settings choose, and the history. The outcomes of
+// the delivery workers come back here too, for the log and the history.
 #include "alerts/AlertStore.h"
 #include "alerts/DlgNotify.h"
+#include "app/AppMessages.h"
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "delivery/DeliveryCenter.h"
+#include "delivery/DeliveryQueue.h"
 #include "delivery/DeliverySettings.h"
 #include "feed/FeedGuardKeys.h"
 #include "feed/ProgramHistory.h"
@@ -133,4 +136,18 @@ void CDlgQuote::ShowFeedQuiet(bool quiet) {
     std::wstring text = Widen(tip);
     tool.lpszText = text.data();
     SendMessageW(toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CDlgQuote::ListenForDeliveries() {
+    ProgramHistory().Prepare(); // the end of a large history is read now, not on a tick
+    const HWND self = Handle();
+    Deliveries().SetWake([self] { PostMessageW(self, kDeliveryDoneMessage, 0, 0); });
+}
+
+MsgResult CDlgQuote::OnDeliveryDone(MsgWParam, MsgLParam) {
+    for (const DeliveryOutcome& outcome : Deliveries().TakeOutcomes()) {
+        WriteLog(DeliveryLogLine(outcome));
+        ProgramHistory().Append(DeliveryEvent(HistoryTimeNow(), outcome));
+    }
+    return 0;
 }
