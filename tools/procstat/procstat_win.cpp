@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -48,16 +50,18 @@ void* NtFunction(const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name));
 }
 
-// ---- GDI objects: the used entries of the process's GDI handle table ----------------
+// ---- GDI objects: the live entries of the process's GDI handle table ----------------
 // Wine keeps the table in a private block of its own size and does not publish its address.
-
+// A freed entry keeps its kind and generation and only has its type cleared: counting the
+// entries with a kind would count every entry ever used, the most objects ever alive at once.
 #pragma pack(push, 1)
 struct GdiHandleEntry {
     unsigned long long object;
     ULONG owner;
-    USHORT type; // 0 for a free entry
+    UCHAR kind; // the handle's type bits, and the stock flag in the top bit; kept when freed
+    UCHAR generation;
+    UCHAR type; // 0 for a free entry
     UCHAR flags;
-    UCHAR wowFlags;
     unsigned long long userPointer;
 };
 #pragma pack(pop)
@@ -65,7 +69,25 @@ static_assert(sizeof(GdiHandleEntry) == 24);
 constexpr std::size_t kGdiTableEntries = 0x10000;
 constexpr SIZE_T kGdiTableBytes = kGdiTableEntries * sizeof(GdiHandleEntry);
 
-long GdiObjectsFromTable(HANDLE process) {
+// An entry's kind by name, for telling which kind a rise is of.
+const char* GdiKindName(UCHAR kind) {
+    switch (kind) {
+    case 0x01: return "dc";
+    case 0x04: return "region";
+    case 0x05: return "surface";
+    case 0x08: return "palette";
+    case 0x09: return "bitmap";
+    case 0x0a: return "font";
+    case 0x10: return "brush";
+    case 0x30: return "pen";
+    case 0x41: return "memdc";
+    case 0x50: return "extpen";
+    default: return nullptr;
+    }
+}
+
+// The live entries, and in kinds ("dc:3,font:12,...") when asked.
+long GdiObjectsFromTable(HANDLE process, std::string* kinds = nullptr) {
     std::vector<GdiHandleEntry> entries(kGdiTableEntries);
     MEMORY_BASIC_INFORMATION region{};
     for (const char* at = nullptr; VirtualQueryEx(process, at, &region, sizeof region);
@@ -77,10 +99,25 @@ long GdiObjectsFromTable(HANDLE process) {
         if (!ReadProcessMemory(process, region.BaseAddress, entries.data(), kGdiTableBytes, &moved))
             continue;
         long used = 0;
+        std::map<UCHAR, long> byKind;
         for (const GdiHandleEntry& entry : entries)
-            used += entry.type != 0 ? 1 : 0;
-        if (used > 0)
-            return used;
+            if (entry.type != 0) {
+                ++used;
+                ++byKind[entry.kind & 0x7f];
+            }
+        if (used == 0)
+            continue;
+        for (const auto& [kind, count] : byKind) {
+            if (!kinds)
+                break;
+            char item[32];
+            if (const char* name = GdiKindName(kind))
+                std::snprintf(item, sizeof item, "%s:%ld", name, count);
+            else
+                std::snprintf(item, sizeof item, "kind%x:%ld", static_cast<unsigned>(kind), count);
+            *kinds += (kinds->empty() ? "" : ",") + std::string(item);
+        }
+        return used;
     }
     return -1;
 }
@@ -173,8 +210,9 @@ int wmain(int argc, wchar_t** argv) {
         return kExitNoProcess;
     }
     long gdi = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
+    std::string gdiKinds;
     if (gdi == 0)
-        gdi = GdiObjectsFromTable(process);
+        gdi = GdiObjectsFromTable(process, &gdiKinds);
     long user = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
     if (user == 0)
         user = WindowsOf(id);
@@ -192,7 +230,8 @@ int wmain(int argc, wchar_t** argv) {
     if (privateKb == 0)
         privateKb = PrivateKbFromRegions(process);
     CloseHandle(process);
-    std::printf("pid=%lu gdi=%ld user=%ld handles=%ld private_kb=%ld\n",
-                static_cast<unsigned long>(id), gdi, user, handles, privateKb);
+    std::printf("pid=%lu gdi=%ld user=%ld handles=%ld private_kb=%ld%s%s\n",
+                static_cast<unsigned long>(id), gdi, user, handles, privateKb,
+                gdiKinds.empty() ? "" : " gdi_kinds=", gdiKinds.c_str());
     return 0;
 }
