@@ -10,6 +10,7 @@
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
 #include "platform/Desktop.h"
+#include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"
@@ -36,12 +37,6 @@ constexpr int kLaidOutFrom = 4; // digit counts below this lay nothing out
 std::vector<CDlgFloat*>& Registry() {
     static std::vector<CDlgFloat*> windows;
     return windows;
-}
-
-HFONT MakeArial(int height, int weight) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Arial");
 }
 
 void SetText(HWND control, const std::string& text) {
@@ -153,9 +148,9 @@ MsgResult CDlgFloat::OnInitDialog(MsgWParam, MsgLParam) {
 }
 
 void CDlgFloat::CreateFonts() {
-    symbolFont = Own(MakeArial(kNameFontHeight, FW_BOLD));
-    headerFont = Own(MakeArial(kNameFontHeight, kLightWeight));
-    digitsFont = Own(MakeArial(kDigitsFontHeight, FW_BOLD));
+    symbolFont = Own(MakeFont(L"Arial", kNameFontHeight, FW_BOLD));
+    headerFont = Own(MakeFont(L"Arial", kNameFontHeight, kLightWeight));
+    digitsFont = Own(MakeFont(L"Arial", kDigitsFontHeight, FW_BOLD));
     const std::pair<int, HFONT> fonts[] = {{IDC_FLOAT_SYMBOL, symbolFont},
                                            {IDC_FLOAT_HEADER, headerFont},
                                            {IDC_FLOAT_DIGITS, digitsFont}};

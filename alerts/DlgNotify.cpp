@@ -3,6 +3,7 @@
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
 #include "platform/Dpi_win.h"
+#include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/notify_resource.h"
@@ -22,11 +23,6 @@ std::function<void()>& OpenAlertsListAction() {
     return action;
 }
 
-HFONT MakeArial(int height, int weight) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Arial");
-}
 } // namespace
 
 const MessageMap<CDlgNotify> CDlgNotify::messages = {
@@ -103,8 +99,8 @@ void CDlgNotify::SetMark() {
 }
 
 void CDlgNotify::CreateFonts() {
-    labelFont = Own(MakeArial(ScaleForDpi(kLabelFontHeight), FW_BOLD));
-    messageFont = Own(MakeArial(ScaleForDpi(kMessageFontHeight), FW_NORMAL));
+    labelFont = Own(MakeFont(L"Arial", ScaleForDpi(kLabelFontHeight), FW_BOLD));
+    messageFont = Own(MakeFont(L"Arial", ScaleForDpi(kMessageFontHeight), FW_NORMAL));
 }
 
 void CDlgNotify::FillLabels() {
@@ -174,12 +170,7 @@ MsgResult CDlgNotify::OnEraseBackground(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNotify::OnPaint(MsgWParam, MsgLParam) {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    background.Paint(dc, client);
-    EndPaint(Handle(), &paint);
+    background.PaintWindow(Handle());
     return 0;
 }
 

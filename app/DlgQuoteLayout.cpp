@@ -3,6 +3,7 @@
 #include "app/DlgQuote.h"
 #include "app/QuoteColumns.h"
 #include "platform/Dpi_win.h"
+#include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
@@ -37,9 +38,7 @@ void CDlgQuote::CreateDrawingTools() {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon));
     backgroundBrush = Own(CreateSolidBrush(kBarBackground));
     lineBrush = Own(CreateSolidBrush(kLineColour));
-    priceFont = Own(CreateFontW(ScaleForDpi(kPriceFontHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE,
-                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    priceFont = Own(MakeFont(L"Tahoma", ScaleForDpi(kPriceFontHeight), FW_BOLD, CLEARTYPE_QUALITY));
     quoteList.Attach(Item(IDC_QUOTE_LIST));
     trayIcon.SetOwner(Handle());
 }

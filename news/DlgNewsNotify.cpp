@@ -2,6 +2,7 @@
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "controls/Skin.h"
+#include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
@@ -36,13 +37,6 @@ constexpr int kItemFontHeight = 18;
 HWND& BarPopupWindow() {
     static HWND popup = nullptr;
     return popup;
-}
-
-// Tahoma: the system links it to the Chinese faces, so a Chinese page name shows too.
-HFONT MakeTahoma(int height, int weight) {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
 } // namespace
 
@@ -139,8 +133,9 @@ void CDlgNewsNotify::LayOutControls() {
     HWND item = Item(IDC_NEWS_ITEM);
     SetWindowLongPtrW(item, GWL_STYLE,
                       (GetWindowLongPtrW(item, GWL_STYLE) & ~SS_ELLIPSISMASK) | SS_ENDELLIPSIS);
-    HFONT textFont = Own(MakeTahoma(kTextFontHeight, FW_NORMAL));
-    HFONT itemFont = Own(MakeTahoma(kItemFontHeight, FW_BOLD));
+    // Tahoma: the system links it to the Chinese faces, so a Chinese page name shows too.
+    HFONT textFont = Own(MakeFont(L"Tahoma", kTextFontHeight, FW_NORMAL, CLEARTYPE_QUALITY));
+    HFONT itemFont = Own(MakeFont(L"Tahoma", kItemFontHeight, FW_BOLD, CLEARTYPE_QUALITY));
     for (int label : {IDC_NEWS_TIME, IDC_NEWS_UPDATED})
         SendMessageW(Item(label), WM_SETFONT, reinterpret_cast<WPARAM>(textFont), FALSE);
     SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(itemFont), FALSE);
@@ -178,12 +173,7 @@ MsgResult CDlgNewsNotify::OnEraseBackground(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNewsNotify::OnPaint(MsgWParam, MsgLParam) {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(Handle(), &paint);
-    RECT client{};
-    GetClientRect(Handle(), &client);
-    background.Paint(dc, client);
-    EndPaint(Handle(), &paint);
+    background.PaintWindow(Handle());
     return 0;
 }
 

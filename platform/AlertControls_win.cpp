@@ -1,5 +1,6 @@
 #include "platform/AlertControls.h"
 #include "platform/Dpi_win.h"
+#include "platform/Font_win.h"
 #include "platform/Text.h"
 
 std::string ControlText(HWND control) {
@@ -31,9 +32,8 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 
 // Scaled like the dialog's layout, which grows with the screen's resolution.
 HFONT CreateDialogFont(bool chinese, int height) {
-    return CreateFontW(ScaleForDpi(height), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH, chinese ? L"宋体" : L"Verdana");
+    return MakeFont(chinese ? L"宋体" : L"Verdana", ScaleForDpi(height), FW_NORMAL, DEFAULT_QUALITY,
+                    FF_DONTCARE);
 }
 
 void ApplyFontToChildren(HWND parent, HFONT font) {

@@ -34,13 +34,17 @@ bool ShapedBackground::Apply(HWND window, int bitmapId) {
     return true;
 }
 
-void ShapedBackground::Paint(HDC dc, const RECT& area) const {
-    if (!surface)
-        return;
-    // Colour on colour keeps the key pixels exact, so the corners stay cut out.
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, surface, 0,
-               0, size.cx, size.cy, SRCCOPY);
+void ShapedBackground::PaintWindow(HWND window) const {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    if (surface) {
+        RECT client{};
+        GetClientRect(window, &client);
+        // Colour on colour keeps the key pixels exact, so the corners stay cut out.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, client.right, client.bottom, surface, 0, 0, size.cx, size.cy, SRCCOPY);
+    }
+    EndPaint(window, &paint);
 }
 
 void ShapedBackground::Release() {

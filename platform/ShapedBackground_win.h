@@ -16,8 +16,8 @@ public:
     bool Apply(HWND window, int bitmapId);
     SIZE Size() const { return size; }
     bool Ready() const { return surface != nullptr; }
-    // Stretches the picture over the rectangle.
-    void Paint(HDC dc, const RECT& area) const;
+    // Answers WM_PAINT: the picture stretched over the whole client area.
+    void PaintWindow(HWND window) const;
     void Release();
 
 private:
