@@ -9,64 +9,23 @@ exact. The files are written beside this script.
 import math
 import os
 import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-KEY = (255, 0, 255)
-TOP = (250, 252, 255)
-BOTTOM = (214, 226, 243)
-BORDER = (92, 128, 184)
+sys.path.insert(0, os.path.dirname(HERE))
+from popup_art import BAND, BOTTOM, SAMPLES, TOP, mix, panel_pixel, write_bmp  # noqa: E402
+
 ACCENT = (59, 125, 216)
-SAMPLES = 4
-
-
-def write_bmp(path, width, height, pixel):
-    """24-bit bottom-up BMP; pixel(x, y) gives (r, g, b) with y from the top."""
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in reversed(range(height)):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - width * 3)
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
-
-
-def rounded_inside(x, y, w, h, r):
-    cx = min(max(x, r), w - r)
-    cy = min(max(y, r), h - r)
-    return math.hypot(x - cx, y - cy) <= r
-
-
-def mix(a, b, t):
-    return tuple(round(p * (1 - t) + q * t) for p, q in zip(a, b))
 
 
 def background():
     w, h, r, border = 320, 150, 10, 1.6
 
     def pixel(x, y):
-        inside = 0
-        inner = 0
-        for sy in range(SAMPLES):
-            for sx in range(SAMPLES):
-                px, py = x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES
-                if rounded_inside(px, py, w, h, r):
-                    inside += 1
-                    if rounded_inside(px - border, py - border, w - 2 * border, h - 2 * border,
-                                      r - border):
-                        inner += 1
-        if inside == 0:
-            return KEY
         fill = mix(TOP, BOTTOM, y / (h - 1))
         if y < 24:  # a faint band behind the time, symbol and price
-            fill = mix(fill, (228, 236, 248), 0.6)
-        return mix(BORDER, fill, inner / inside)
+            fill = mix(fill, BAND, 0.6)
+        return panel_pixel(x, y, w, h, r, border, fill)
 
     write_bmp(os.path.join(HERE, "background.bmp"), w, h, pixel)
 
@@ -83,7 +42,7 @@ def mark():
                 rim = abs(v - 5) < 1.2 and abs(u) < 8
                 clapper = math.hypot(u, v - 7.5) < 2
                 hits += 1 if bell or rim or clapper else 0
-        back = mix(TOP, (228, 236, 248), 0.6)
+        back = mix(TOP, BAND, 0.6)
         return mix(back, ACCENT, hits / (SAMPLES * SAMPLES))
 
     write_bmp(os.path.join(HERE, "mark.bmp"), n, n, pixel)
