@@ -40,15 +40,15 @@ bool SendWithTimeout(WindowHandle window, UINT message, WPARAM wParam, LPARAM lP
     thread_local DWORD unansweredThread = 0;
     thread_local DWORD unansweredAt = 0;
     answer = 0;
-    const DWORD thread = GetWindowThreadProcessId(Hwnd(window), nullptr);
-    if (thread != 0 && thread == unansweredThread &&
-        GetTickCount() - unansweredAt < kMessageTimeoutMs)
+    // The window's thread is asked for only after a miss: a healthy tick pays nothing extra.
+    if (unansweredThread != 0 && GetTickCount() - unansweredAt < kMessageTimeoutMs &&
+        GetWindowThreadProcessId(Hwnd(window), nullptr) == unansweredThread)
         return false;
     if (SendMessageTimeoutW(Hwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG,
                             kMessageTimeoutMs, &answer) != 0)
         return true;
-    if (thread != 0 && IsWindow(Hwnd(window))) {
-        unansweredThread = thread;
+    if (IsWindow(Hwnd(window))) {
+        unansweredThread = GetWindowThreadProcessId(Hwnd(window), nullptr);
         unansweredAt = GetTickCount();
     }
     return false;
