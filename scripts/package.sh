@@ -13,7 +13,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${PIPWARDEN_BUILD_DIR:-$ROOT/build}"
-JOBS="$(nproc 2>/dev/null || echo 2)"
+JOBS="${PIPWARDEN_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
 from=""
 out="$ROOT/dist"
@@ -39,6 +39,7 @@ if [ -z "$from" ]; then
     echo "== build (i686 Windows, Release) in $from"
     cmake -S "$ROOT" -B "$from" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DPIPWARDEN_NEWS=OFF \
+        -DPIPWARDEN_EDITION_LANGUAGE=-1 \
         "${cmake_options[@]}" >"$from/package-configure.log" 2>&1 ||
         { cat "$from/package-configure.log"; fail "configure failed"; }
     cmake --build "$from" -j"$JOBS" --target launcher pipwarden voice_clips \

@@ -10,8 +10,8 @@
 #       --news    also the news window (a build with the web page watch switched on)
 #       --no-build  takes the programs as they are built
 #
-# Builds what is missing in $PIPWARDEN_BUILD_DIR (default build/): "win" is the Chinese
-# edition, "win-en" the English one (-DPIPWARDEN_EDITION_LANGUAGE=0).
+# Builds what is missing in $PIPWARDEN_BUILD_DIR (default build/), "win": the release's
+# programs, which speak the language of the locale they run in.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -64,8 +64,7 @@ build() {
 }
 if [ "$build_first" = 1 ]; then
     echo "== build"
-    build "$BUILD/win"
-    build "$BUILD/win-en" -DPIPWARDEN_EDITION_LANGUAGE=0
+    build "$BUILD/win" -DPIPWARDEN_EDITION_LANGUAGE=-1
 fi
 
 home="$BUILD/screenshots"
@@ -176,7 +175,7 @@ edition() {
 }
 
 edition zh "$BUILD/win/bin" zh_CN.UTF-8
-edition en "$BUILD/win-en/bin" en_US.UTF-8
+edition en "$BUILD/win/bin" en_US.UTF-8
 if [ "$news" = 1 ]; then
     edition zh-news "$BUILD/win/bin" zh_CN.UTF-8 Pipwarden_news.exe
 fi

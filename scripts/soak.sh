@@ -41,6 +41,9 @@ JUDGED_MIN_SECONDS=600
 # A column fails when its slope is above its floor (per hour) and more than three standard
 # errors above zero; one GDI object leaked per list cycle (20 an hour) is above the floor.
 declare -A FLOOR_PER_HOUR=([gdi]=15 [user]=15 [handles]=15 [private_kb]=2048)
+# A run too short to judge slopes still fails on no ticks, no popups, or a column that grows
+# past its bound after the warm-up (popups opening and closing move the counts a little).
+declare -A BOUND=([gdi]=60 [user]=40 [handles]=80 [private_kb]=16384)
 
 # shellcheck source=lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
@@ -76,7 +79,8 @@ grep -E '^\[  FAILED|Failure|error:' "$output" | head -20
 
 # The table, then one line per column: slope per hour, its standard error, the verdict.
 awk -v warmup="$WARMUP_SECONDS" -v judged_min="$JUDGED_MIN_SECONDS" \
-    -v floors="gdi=${FLOOR_PER_HOUR[gdi]} user=${FLOOR_PER_HOUR[user]} handles=${FLOOR_PER_HOUR[handles]} private_kb=${FLOOR_PER_HOUR[private_kb]}" '
+    -v floors="gdi=${FLOOR_PER_HOUR[gdi]} user=${FLOOR_PER_HOUR[user]} handles=${FLOOR_PER_HOUR[handles]} private_kb=${FLOOR_PER_HOUR[private_kb]}" \
+    -v bounds="gdi=${BOUND[gdi]} user=${BOUND[user]} handles=${BOUND[handles]} private_kb=${BOUND[private_kb]}" '
 function field(name,    i, kv) {
     for (i = 1; i <= NF; i++) { split($i, kv, "="); if (kv[1] == name) return kv[2] }
     return ""
@@ -84,6 +88,7 @@ function field(name,    i, kv) {
 BEGIN {
     ncol = split("gdi user handles private_kb", cols, " ")
     n = split(floors, f, " "); for (i = 1; i <= n; i++) { split(f[i], kv, "="); floor[kv[1]] = kv[2] }
+    n = split(bounds, f, " "); for (i = 1; i <= n; i++) { split(f[i], kv, "="); bound[kv[1]] = kv[2] }
     printf "%8s %9s %7s %6s %6s %8s %11s\n", "seconds", "ticks", "popups", "gdi", "user", "handles", "private_kb"
 }
 /^soak-sample / {
@@ -99,8 +104,12 @@ END {
     span = m > 1 ? (x[m] - x[1]) * 3600 : 0
     judged = span >= judged_min
     printf "after a warm-up of %d s: %d samples over %d s%s\n", warmup, m, span, judged ? "" : " (too short to judge the slopes)"
+    if (m < 2) { print "too few samples after the warm-up"; bad = 1 }
     for (c = 1; c <= ncol; c++) {
         name = cols[c]
+        growth = 0
+        for (i = 2; i <= m; i++) if (y[name, i] - y[name, 1] > growth) growth = y[name, i] - y[name, 1]
+        if (growth > bound[name]) { printf "%s grew by %d after the warm-up (bound %d)\n", name, growth, bound[name]; bad = 1 }
         if (m < 3) { slopes = slopes " " name "=n/a"; continue }
         sx = sy = sxx = sxy = 0
         for (i = 1; i <= m; i++) { sx += x[i]; sy += y[name, i]; sxx += x[i] * x[i]; sxy += x[i] * y[name, i] }
@@ -120,6 +129,7 @@ END {
     ticks = endline; sub(/.*ticks=/, "", ticks); sub(/ .*/, "", ticks)
     rate = endline; sub(/.*ticks_per_second=/, "", rate); sub(/ .*/, "", rate)
     pops = endline; sub(/.*popups=/, "", pops); sub(/ .*/, "", pops)
+    if (endline == "" || ticks + 0 == 0 || pops + 0 == 0) { print "no ticks or no popups"; bad = 1 }
     summary = sprintf("%s ticks (%s a second), %s popups; slopes%s", ticks, rate, pops, slopes)
     print summary > "/dev/stderr"
     exit bad
@@ -133,7 +143,7 @@ if [ "$rc" -ne 0 ] || ! grep -q '^soak-end ' "$output"; then
     exit 1
 fi
 if [ "$slopes_rc" -ne 0 ]; then
-    echo "soak: FAILED (a resource keeps rising) - $summary"
+    echo "soak: FAILED (no ticks or popups, or a resource keeps rising or grew past its bound) - $summary"
     exit 1
 fi
 echo "soak: passed - $summary"
