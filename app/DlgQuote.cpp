@@ -42,6 +42,9 @@ constexpr DWORD kQuoteListStyle = 0x2131; // grid, header drag, full row, flat b
 constexpr COLORREF kListBackground = RGB(0xFF, 0xFF, 0xFF);
 constexpr int kOptionsFirstPage = 0;
 constexpr int kOptionsSourcePage = 2;
+// A terminal still loading after two minutes is not coming.
+constexpr DWORD kStartingTerminalWaitMs = 120000;
+constexpr DWORD kStartingTerminalPollMs = 200;
 const wchar_t* const kTerminalAlertTitles[] = {L"警报", L"Alert"};
 
 CDlgQuote*& RunningBar() {
@@ -197,6 +200,11 @@ void CDlgQuote::ReadStartState() {
 // program must end.
 bool CDlgQuote::AttachTerminal() {
     CMTHandler& terminal = MTHandler();
+    // Restarted for a terminal the user has just started: however slowly it loads, we
+    // attach to it rather than ask again.
+    if (HasTerminalStartingSwitch(GetCommandLineText()))
+        PumpUntil([&] { return terminal.Attach(false) == kAttachOk; }, kStartingTerminalWaitMs,
+                  kStartingTerminalPollMs);
     if (terminal.FindTerminalPath().empty() && terminal.EnumTerminals().empty()) {
         AppConfig().dataSource = kInternetDataSource;
         // The user has started a terminal from the options: a new instance attaches to it.
@@ -388,7 +396,10 @@ void CDlgQuote::Restart() {
     SetWindowTextW(Handle(), (title + Widen(kRestartTitleSuffix)).c_str());
     UnregisterHotKeys();
     const std::string program = GetProgramPath();
-    if (!StartProgram(program, "\"" + program + "\"")) {
+    std::string commandLine = "\"" + program + "\"";
+    if (MTHandler().TerminalStarting())
+        commandLine += std::string(" ") + kTerminalStartingSwitch;
+    if (!StartProgram(program, commandLine)) {
         SetWindowTextW(Handle(), title.c_str());
         ShowHotKeyFailures(Handle(), RegisterHotKeys());
         return;

@@ -23,6 +23,25 @@ std::string CallerPathFromCommandLine(const std::string& commandLine) {
     return line.substr(at + std::char_traits<char>::length(kCallerSwitch));
 }
 
+bool HasTerminalStartingSwitch(const std::string& commandLine) {
+    // The path may be quoted and hold blanks; the switch comes after it.
+    std::size_t from = 0;
+    const std::string line = TrimBlanks(commandLine);
+    if (!line.empty() && line[0] == '"') {
+        from = line.find('"', 1);
+        if (from == std::string::npos)
+            return false;
+    }
+    const std::string word = kTerminalStartingSwitch;
+    for (std::size_t at = line.find(word, from); at != std::string::npos;
+         at = line.find(word, at + 1)) {
+        const std::size_t end = at + word.size();
+        if (at > 0 && IsBlank(line[at - 1]) && (end == line.size() || IsBlank(line[end])))
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::string> TrimClosedPopups(const std::string& openWindows,
                                             const std::string& lastClosed,
                                             const std::string& lastClosedTime,

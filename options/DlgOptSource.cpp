@@ -114,9 +114,11 @@ MsgResult CDlgOptSource::OnTerminalSource(MsgWParam, MsgLParam) {
 // Waits for the started terminal's Market Watch, so that the restarted program finds it
 // instead of asking to start the terminal a second time.
 void CDlgOptSource::StartTerminalAndRestart(const std::string& path) {
-    if (StartProgram(path, "\"" + path + "\"", StartWindow::Maximized))
+    if (StartProgram(path, "\"" + path + "\"", StartWindow::Maximized)) {
+        MTHandler().NoteTerminalStarting();
         PumpUntil([] { return MTHandler().Attach(false) == kAttachOk; }, kTerminalWaitMs,
                   kTerminalPollMs);
+    }
     if (restart)
         restart();
 }

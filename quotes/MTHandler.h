@@ -61,6 +61,9 @@ public:
     bool ShowBid() const { return showBid; }
     void SetShowBid(bool bid) { showBid = bid; }
     bool IsStartAllowed() const { return startAllowed; }
+    // The user has just started a terminal that may take long to load.
+    void NoteTerminalStarting() { terminalStarting = true; }
+    bool TerminalStarting() const { return terminalStarting; }
     WindowHandle TerminalWindow() const { return terminalWindow; }
     WindowHandle MarketWatchList() const { return marketWatchList; }
     const std::string& DisplayCurrencies() const { return displayCurrencies; }
@@ -83,6 +86,7 @@ private:
     std::string displayCurrencies;
     bool showBid = true;
     bool startAllowed = true;
+    bool terminalStarting = false;
     WindowHandle terminalWindow = 0;
     WindowHandle marketWatchList = 0;
 

@@ -81,9 +81,12 @@ TEST_F(OptionsSourceTest, TerminalListFollowsTheRunningTerminals) {
     ASSERT_NO_FATAL_FAILURE(CloseOptions());
 }
 
+// The terminal loads its Market Watch only after the options' wait for it has given up: the
+// restarted program still attaches, without a second question.
 TEST_F(OptionsStartTest, StartWithoutTerminalChoosesStartsAndAttaches) {
     const std::string terminal = install.Path("MT4 终端\\terminal.exe");
     install.Place({"mt4sim.exe", "MT4 终端\\terminal.exe"});
+    install.WriteFile("MT4 终端\\mt4sim.switches", "/loaddelay:14000");
     install.WriteSettings("[MAIN]\r\nDisplayCurrency=,EURUSD,USDJPY,\r\n");
     const std::string path = install.MainProgramPath();
     program = Process::Start(path, "\"" + path + "\"");

@@ -1,3 +1,4 @@
+#include "app/StartupRules.h"
 #include "platform/Text.h"
 #include "tests/e2e/Harness.h"
 #include <gtest/gtest.h>
@@ -68,6 +69,28 @@ public:
 };
 [[maybe_unused]] ::testing::Environment* const endStartedProcesses =
     ::testing::AddGlobalTestEnvironment(new EndStartedProcesses);
+
+// A program the previous test ended may still be dying with its window up; the next start's
+// single-instance check would take it for a running program and hand over to it.
+class AwaitEndedPrograms final : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override {
+        const std::wstring title = Widen(kProductWindowTitle);
+        const std::wstring restarting = title + Widen(kRestartTitleSuffix);
+        const bool gone = WaitUntil(
+            [&] {
+                return !FindWindowW(nullptr, title.c_str()) &&
+                       !FindWindowW(nullptr, restarting.c_str());
+            },
+            kEndTimeout);
+        if (!gone)
+            ADD_FAILURE() << "a program of an earlier test is still running";
+    }
+};
+[[maybe_unused]] const bool awaitEndedPrograms = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new AwaitEndedPrograms);
+    return true;
+}();
 
 std::string ImagePathOf(HANDLE process) {
     std::wstring buffer(32768, L'\0');

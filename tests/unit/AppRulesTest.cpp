@@ -13,6 +13,14 @@ TEST(AppCallerPath, FoundOnlyAfterTheProgramName) {
     EXPECT_EQ(CallerPathFromCommandLine("Pipwarden.exe"), "");
 }
 
+TEST(AppTerminalStartingSwitch, AWholeWordAfterTheProgramPath) {
+    EXPECT_TRUE(HasTerminalStartingSwitch("\"C:\\P W\\Pipwarden.exe\" /terminalstarting"));
+    EXPECT_TRUE(HasTerminalStartingSwitch("Pipwarden.exe /terminalstarting en"));
+    EXPECT_FALSE(HasTerminalStartingSwitch("\"C:\\a /terminalstarting\\Pipwarden.exe\""));
+    EXPECT_FALSE(HasTerminalStartingSwitch("Pipwarden.exe /terminalstartingx"));
+    EXPECT_FALSE(HasTerminalStartingSwitch("Pipwarden.exe"));
+}
+
 TEST(AppClosedPopups, TrimmedOnlyWhenTheLastCloseIsOlderThanTenSeconds) {
     const std::string now = "2024-05-01 10:00:20";
     EXPECT_FALSE(TrimClosedPopups("EURUSD,GBPUSD,", "EURUSD,", "2024-05-01 10:00:15", now));

@@ -56,6 +56,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options,
         } else if (name == "frozen") {
             good = !hasValue;
             options.frozen = true;
+        } else if (name == "loaddelay") {
+            good = ParseInt(value, 0, kSimMaxLoadDelayMs, options.loadDelayMs);
         } else if (name == "ordertitle") {
             good = !value.empty();
             options.orderTitle = value;

@@ -18,12 +18,16 @@ struct SimOptions {
     int intervalMs = 500;                             // /interval:MS between walk steps
     bool frozen = false;                              // /frozen: start with the walk stopped
     std::string orderTitle = kSimDefaultOrderTitle;   // /ordertitle:TEXT
+    int loadDelayMs = 0; // /loaddelay:MS, the main window at once, its panes after MS
 };
 
 inline constexpr int kSimLayoutCount = 5;
 inline constexpr int kSimMinIntervalMs = 20;
 inline constexpr int kSimMaxIntervalMs = 60000;
 inline constexpr int kSimMaxHangSeconds = 600;
+inline constexpr int kSimMaxLoadDelayMs = 600000;
+// Beside the program: more switches, for a start by a program that passes none.
+inline constexpr const char* kSimSwitchesFile = "mt4sim.switches";
 
 // False with a reason for a known switch with a bad value.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

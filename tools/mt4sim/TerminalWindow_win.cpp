@@ -11,6 +11,7 @@ namespace {
 
 constexpr UINT_PTR kWalkTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
+constexpr UINT_PTR kLoadTimer = 3;
 // The clock is checked more often than it ticks so each second shows on time.
 constexpr UINT kClockCheckMs = 200;
 constexpr int kWindowWidth = 1000;
@@ -157,7 +158,15 @@ LRESULT TerminalWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// A slow terminal shows its main window first and its panes, Market Watch among them, later.
 void TerminalWindow::OnCreate() {
+    if (options_.loadDelayMs > 0)
+        SetTimer(window_, kLoadTimer, static_cast<UINT>(options_.loadDelayMs), nullptr);
+    else
+        Load();
+}
+
+void TerminalWindow::Load() {
     layout_ = BuildLayout(window_, options_.layout, font_);
     layout_.chart = CreateChart(window_, &chartData_, font_);
     ShowTime();
@@ -166,10 +175,16 @@ void TerminalWindow::OnCreate() {
         SelectQuoteRow(layout_.quoteList, 0);
     SetTimer(window_, kWalkTimer, static_cast<UINT>(options_.intervalMs), nullptr);
     SetTimer(window_, kClockTimer, kClockCheckMs, nullptr);
+    RECT client{};
+    GetClientRect(window_, &client);
+    ArrangeLayout(layout_, client.right, client.bottom);
 }
 
 void TerminalWindow::OnTimer(UINT_PTR id) {
-    if (id == kWalkTimer) {
+    if (id == kLoadTimer) {
+        KillTimer(window_, kLoadTimer);
+        Load();
+    } else if (id == kWalkTimer) {
         market_.Step();
         ShowQuotes();
     } else if (id == kClockTimer) {

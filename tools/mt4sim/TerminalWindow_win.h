@@ -27,6 +27,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnCreate();
+    void Load();
     void OnTimer(UINT_PTR id);
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     void OnNotify(const NMHDR& header);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,13 +28,35 @@ std::vector<std::string> CommandLineArguments() {
     return args;
 }
 
+// The fields of the switches file beside the program, when there is one.
+std::vector<std::string> SwitchesFileArguments() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    std::wstring file(path, length);
+    file = file.substr(0, file.find_last_of(L'\\') + 1) + Widen(kSimSwitchesFile);
+    FILE* stream = _wfopen(file.c_str(), L"rb");
+    if (!stream)
+        return {};
+    std::string text;
+    char buffer[512];
+    for (size_t got; (got = fread(buffer, 1, sizeof(buffer), stream)) > 0;)
+        text.append(buffer, got);
+    fclose(stream);
+    return SplitFields(text);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     SimOptions options;
     std::string error;
     // No message box for bad switches: tests start this program unattended.
-    if (!ParseSimOptions(CommandLineArguments(), options, error))
+    std::vector<std::string> args = CommandLineArguments();
+    for (std::string& field : SwitchesFileArguments())
+        args.push_back(std::move(field));
+    if (!ParseSimOptions(args, options, error))
         return kExitBadArguments;
 
     INITCOMMONCONTROLSEX controls{sizeof(controls),
