@@ -10,7 +10,9 @@ constexpr std::size_t kFoldWidth = 78;        // the recommended line length of 
 constexpr std::size_t kEncodedLineWidth = 76; // a line holding an encoded word
 constexpr std::size_t kEncodedWordMax = 75;
 constexpr std::size_t kBodyLineWidth = 76;
-constexpr std::size_t kPlainWordMax = 60; // longer runs without a blank cannot be folded
+// No line of a message may be longer; a word that cannot fit even alone is encoded when
+// its header allows it.
+constexpr std::size_t kHardLineLimit = 998;
 const char kEncodedPrefix[] = "=?UTF-8?B?";
 const char kEncodedSuffix[] = "?=";
 constexpr std::size_t kEncodedOverhead = sizeof kEncodedPrefix - 1 + sizeof kEncodedSuffix - 1;
@@ -40,29 +42,38 @@ std::vector<std::string> SplitOnBlanks(const std::string& text) {
     return words;
 }
 
-bool NeedsEncoding(const std::string& value) {
+bool NeedsEncoding(const std::string& name, const std::string& value) {
     for (unsigned char c : value)
         if (c >= 0x80)
             return true;
     if (value.find("=?") != std::string::npos)
         return true;
     for (const std::string& word : SplitOnBlanks(value))
-        if (word.size() > kPlainWordMax)
+        if (name.size() + 2 + word.size() > kHardLineLimit)
             return true;
     return false;
+}
+
+// Only free text may carry encoded words: in an address, a message id or a date a reader
+// takes them literally, and strict servers refuse the mail.
+bool IsUnstructured(const std::string& name) {
+    return EqualsNoCase(name, "Subject") || EqualsNoCase(name, "Comments");
 }
 
 std::string FoldPlain(const std::string& name, const std::string& value) {
     std::string field = name + ":";
     std::size_t lineLength = field.size();
+    bool lineHasWord = false;
     for (const std::string& word : SplitOnBlanks(value)) {
-        // The blank before a word is where a fold may go; unfolding gives it back.
-        if (lineLength + 1 + word.size() > kFoldWidth) {
+        // The blank before a word is where a fold may go; unfolding gives it back. A line
+        // keeps at least one word, and no line is blanks alone.
+        if (lineHasWord && !word.empty() && lineLength + 1 + word.size() > kFoldWidth) {
             field += "\r\n";
             lineLength = 0;
         }
         field += " " + word;
         lineLength += 1 + word.size();
+        lineHasWord = lineHasWord || !word.empty();
     }
     return field + "\r\n";
 }
@@ -166,7 +177,8 @@ std::string MailBodyText(const AlertNotice& notice) {
 
 std::string HeaderField(const std::string& name, const std::string& value) {
     const std::string line = OneLine(value);
-    return NeedsEncoding(line) ? FoldEncoded(name, line) : FoldPlain(name, line);
+    return IsUnstructured(name) && NeedsEncoding(name, line) ? FoldEncoded(name, line)
+                                                             : FoldPlain(name, line);
 }
 
 std::string ComposeMail(const std::string& from, const std::string& to, const AlertNotice& notice,

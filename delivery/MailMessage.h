@@ -15,9 +15,11 @@ std::string MailBodyText(const AlertNotice& notice);
 std::string ComposeMail(const std::string& from, const std::string& to, const AlertNotice& notice,
                         const std::string& dateText, const std::string& messageId);
 
-// One header field with its CRLF, folded; text beyond printable ASCII (or text that would
-// read as an encoded word) goes as RFC 2047 encoded words. Line breaks and other control
-// characters in `value` become blanks, so a value can never start a header of its own.
+// One header field with its CRLF, folded at blanks only. In free text (Subject) text beyond
+// printable ASCII, text that would read as an encoded word or a word too long for any line
+// goes as RFC 2047 encoded words; every other header (addresses, Message-ID, Date) goes as
+// it is. Line breaks and other control characters in `value` become blanks, so a value can
+// never start a header of its own.
 std::string HeaderField(const std::string& name, const std::string& value);
 
 // A plain mailbox address "user@domain": printable ASCII, no blank, no angle brackets, one "@"

@@ -64,6 +64,25 @@ TEST_F(MailTransport, MailArrivesAsTheUserOverEachSecurity) {
     }
 }
 
+// A server that refuses encoded words in address and id headers takes the mail of a sender
+// whose domain alone is 40 characters.
+TEST_F(MailTransport, ALongSenderDomainStaysReadableToStrictServers) {
+    const std::string from = "alerts@alerts-of-a-quite-long-trading-desk.test";
+    SmtpSettings settings = Settings(MailSecurity::None, "PLAIN");
+    settings.from = from;
+    const SendResult result = SendMailNow(settings, Notice("1.10004"));
+    EXPECT_TRUE(result.sent) << result.detail;
+    const auto mail = WaitForMail("Subject: EURUSD 1.10004", kMailArrival);
+    ASSERT_TRUE(mail.has_value());
+    EXPECT_EQ(from, mail->from);
+    EXPECT_NE(mail->content.find("From: Pip Warden <" + from + ">\r\n"), std::string::npos)
+        << mail->content;
+    const std::size_t id = mail->content.find("\r\nMessage-ID: <");
+    ASSERT_NE(id, std::string::npos) << mail->content;
+    const std::string idLine = mail->content.substr(id, mail->content.find("\r\n", id + 2) - id);
+    EXPECT_EQ(idLine.substr(idLine.find('@')), from.substr(from.find('@')) + ">");
+}
+
 TEST_F(MailTransport, RefusalsAreFinalWithTheirReason) {
     SmtpSettings wrongPassword = Settings(MailSecurity::StartTls, "STARTTLS");
     wrongPassword.password = "not the password";

@@ -220,6 +220,38 @@ TEST(MailMessage, HeadersAndBodyOfAnAlert) {
         EXPECT_NE(body->find(part), std::string::npos) << part;
 }
 
+TEST(MailMessage, OnlyFreeTextIsEncodedAndFoldsFallAtBlanks) {
+    const std::string domain = "alerts-of-a-quite-long-trading-desk.test"; // 40 characters
+    const std::string words = "EURUSD 1.30012 Price>1.3000 crossed the level the trader set "
+                              "before the London open and held above it";
+    const struct {
+        const char* name;
+        std::string value;
+        bool encoded;
+    } cases[] = {
+        {"Message-ID", "<18e0f3c2a41.0.0123456789abcdef@" + domain + ">", false},
+        {"From", "Pip Warden <alerts@" + domain + ">", false},
+        {"To", "<a.trader.with.a.long.mailbox.name.for.alerts@" + domain + ">", false},
+        {"Subject", words, false},
+        {"Subject", "XAUUSD " + std::string(70, 'x') + " Price>1900", false},
+        {"Subject", "says =?x?= here", true},
+        {"Subject", std::string(1200, 'y'), true},
+    };
+    for (const auto& c : cases) {
+        const std::string field = HeaderField(c.name, c.value);
+        EXPECT_EQ(field.find("=?UTF-8?B?") != std::string::npos, c.encoded) << field;
+        std::string unfolded;
+        for (const std::string& line : HeaderLines(field)) {
+            EXPECT_LE(line.size(), 998u);
+            EXPECT_NE(line.find_first_not_of(' '), std::string::npos) << "a line of blanks";
+            unfolded += line;
+        }
+        if (!c.encoded)
+            EXPECT_EQ(unfolded, std::string(c.name) + ": " + c.value);
+    }
+    EXPECT_EQ(HeaderLines(HeaderField("Subject", words)).size(), 2u);
+}
+
 TEST(MailMessage, HeaderValuesNeverStartAHeader) {
     AlertNotice notice{"EURUSD\r\nBcc: victim@example.com", "1.3\nX-Evil: 1", "Price>1", "", ""};
     const std::string mail = ComposeMail("a@example.com\r\nBcc: b@example.com", "c@example.com",

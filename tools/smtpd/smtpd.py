@@ -9,7 +9,8 @@ Listeners on free loopback ports, written to the port file as "name=port" lines:
   plain      no TLS at all, AUTH in the clear (a server on this machine)
   slow       as plain, but the greeting comes after --delay seconds
 Every listener takes AUTH PLAIN and LOGIN: --user with --password passes, any other does not.
-A recipient whose local part is "busy" is refused for now (451).
+A recipient whose local part is "busy" is refused for now (451). As strict servers do, a
+message whose address, id or date header holds an RFC 2047 encoded word is refused (554).
 
 Under the work folder: ca.pem / ca.der (the test authority), the server certificates, and
 mail/N.eml with mail/N.envelope beside it ("listener:", "user:", "tls:", "from:", "to:"
@@ -18,6 +19,8 @@ lines), the envelope written first so that a test seeing N.eml finds both.
 import argparse
 import asyncio
 import datetime
+import email.parser
+import email.policy
 import ipaddress
 import itertools
 import os
@@ -32,6 +35,9 @@ from cryptography.hazmat.primitives.asymmetric import rsa
 from cryptography.x509.oid import ExtendedKeyUsageOID, NameOID
 
 HOSTNAME = "localhost"
+# Headers whose syntax leaves no room for encoded words.
+STRUCTURED_HEADERS = {"from", "to", "cc", "bcc", "reply-to", "sender", "message-id",
+                      "in-reply-to", "references", "date", "return-path"}
 
 
 # ---- certificates -------------------------------------------------------------------------
@@ -127,6 +133,11 @@ class MailFolder:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        headers = email.parser.BytesHeaderParser(policy=email.policy.compat32).parsebytes(
+            envelope.original_content or envelope.content)
+        for name, value in headers.items():
+            if name.lower() in STRUCTURED_HEADERS and "=?" in value:
+                return f"554 5.6.0 Encoded word in the structured header {name}"
         number = next(self.numbers)
         user = session.auth_data.login.decode() if session.authenticated else ""
         tls = server.tls_on_connect or server._tls_protocol is not None
