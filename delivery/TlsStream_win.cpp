@@ -12,9 +12,6 @@ constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT 
                                 ISC_REQ_CONFIDENTIALITY | ISC_REQ_EXTENDED_ERROR |
                                 ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM;
 
-// The content types of TLS records, from the cipher change (20) to the heartbeat (24).
-constexpr unsigned char kFirstRecordType = 20;
-constexpr unsigned char kLastRecordType = 24;
 // A record holds at most 16 KiB and its framing; far more waiting undecrypted is no TLS.
 constexpr std::size_t kMaxIncoming = 64 * 1024;
 
@@ -144,62 +141,65 @@ TlsResult TlsStream::SendToken(SecBuffer& token) {
     return TlsResult::Ok;
 }
 
-// The handshake loop. A first handshake starts without input; a renegotiation starts from
-// what the server sent (possibly nothing yet) in `incoming`.
-TlsResult TlsStream::Negotiate(bool renegotiating) {
-    bool first = !renegotiating;
-    bool readMore = false;
-    for (;;) {
-        if (readMore) {
-            if (incoming.size() > kMaxIncoming)
-                return Fail("the TLS handshake failed", SEC_E_ILLEGAL_MESSAGE);
-            if (!link.ReceiveSome(incoming))
-                return TlsResult::LinkFailed;
-            // A TLS record starts with its content type; a plain greeting here means the port
-            // wants STARTTLS, and waiting for the rest of a "record" would only time out.
-            const auto type = static_cast<unsigned char>(incoming[0]);
-            if (type < kFirstRecordType || type > kLastRecordType) {
-                error = "the mail server answered without TLS: this port may need STARTTLS";
-                return TlsResult::Refused;
-            }
-        }
-        SecBuffer input[2] = {
-            {static_cast<ULONG>(incoming.size()), SECBUFFER_TOKEN, incoming.data()},
-            {0, SECBUFFER_EMPTY, nullptr}};
-        SecBufferDesc inputDescription{SECBUFFER_VERSION, 2, input};
-        OutputToken output;
-        ULONG attributes = 0;
-        const SECURITY_STATUS status =
-            InitializeSecurityContextW(&credentials, first ? nullptr : &context, serverName.data(),
-                                       kContextFlags, 0, 0, first ? nullptr : &inputDescription, 0,
-                                       &context, &output.description, &attributes, nullptr);
-        if (first && !FAILED(status))
-            haveContext = true;
-        // A failure may come with an alert for the server; it goes out too.
-        if (SendToken(output.buffer) != TlsResult::Ok)
-            return TlsResult::LinkFailed;
-        if (status == SEC_E_INCOMPLETE_MESSAGE) {
-            readMore = true;
-            continue;
-        }
-        // Bytes after the message just handled stay for the next call, or are data.
-        if (!first) {
-            if (input[1].BufferType == SECBUFFER_EXTRA && input[1].cbBuffer > 0)
-                incoming.erase(0, incoming.size() - input[1].cbBuffer);
-            else
-                incoming.clear();
-        }
-        first = false;
-        if (status == SEC_E_OK)
-            return TlsResult::Ok;
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS) {
-            readMore = false; // asked for a client certificate: go on without one
-            continue;
-        }
-        if (status != SEC_I_CONTINUE_NEEDED)
-            return Fail("the TLS handshake failed", status);
-        readMore = incoming.empty();
+HandshakeStatus TlsStream::Step(const std::string& input, bool first, std::string& token,
+                                std::size_t& extra, SECURITY_STATUS& status) {
+    std::string bytes = input; // Schannel may work in the buffer it is given
+    SecBuffer inputs[2] = {{static_cast<ULONG>(bytes.size()), SECBUFFER_TOKEN, bytes.data()},
+                           {0, SECBUFFER_EMPTY, nullptr}};
+    SecBufferDesc inputDescription{SECBUFFER_VERSION, 2, inputs};
+    OutputToken output;
+    ULONG attributes = 0;
+    status = InitializeSecurityContextW(&credentials, first ? nullptr : &context, serverName.data(),
+                                        kContextFlags, 0, 0, first ? nullptr : &inputDescription, 0,
+                                        &context, &output.description, &attributes, nullptr);
+    if (first && !FAILED(status))
+        haveContext = true;
+    if (output.buffer.pvBuffer && output.buffer.cbBuffer > 0)
+        token.assign(static_cast<const char*>(output.buffer.pvBuffer), output.buffer.cbBuffer);
+    extra = inputs[1].BufferType == SECBUFFER_EXTRA ? inputs[1].cbBuffer : 0;
+    switch (status) {
+    case SEC_E_OK:
+        return HandshakeStatus::Ok;
+    case SEC_I_CONTINUE_NEEDED:
+        return HandshakeStatus::ContinueNeeded;
+    case SEC_E_INCOMPLETE_MESSAGE:
+        return HandshakeStatus::IncompleteMessage;
+    case SEC_I_INCOMPLETE_CREDENTIALS:
+        return HandshakeStatus::IncompleteCredentials;
+    default:
+        return HandshakeStatus::Failed;
     }
+}
+
+// A first handshake starts without input; a renegotiation starts from what the server sent
+// (possibly nothing yet) in `incoming`.
+TlsResult TlsStream::Negotiate(bool renegotiating) {
+    SECURITY_STATUS last = SEC_E_OK;
+    HandshakeIo io;
+    io.step = [&](const std::string& input, bool first) {
+        HandshakeStep step;
+        step.status = Step(input, first, step.token, step.extra, last);
+        return step;
+    };
+    io.send = [&](const std::string& bytes) { return link.SendAll(bytes.data(), bytes.size()); };
+    io.receive = [&](std::string& into) { return link.ReceiveSome(into); };
+    switch (RunClientHandshake(io, incoming, renegotiating)) {
+    case HandshakeEnd::Ok:
+        return TlsResult::Ok;
+    case HandshakeEnd::LinkFailed:
+        return TlsResult::LinkFailed;
+    case HandshakeEnd::NotTls:
+        error = "the mail server answered without TLS: this port may need STARTTLS";
+        return TlsResult::Refused;
+    case HandshakeEnd::Oversized:
+        return Fail("the TLS handshake failed", SEC_E_ILLEGAL_MESSAGE);
+    case HandshakeEnd::CertificateDemanded:
+        error = "the server demands a client certificate";
+        return TlsResult::Refused;
+    case HandshakeEnd::Failed:
+        break;
+    }
+    return Fail("the TLS handshake failed", last);
 }
 
 TlsResult TlsStream::VerifyServer() {

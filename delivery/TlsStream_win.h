@@ -3,6 +3,7 @@
 // server's certificate checked against the system's trust store and the server's name, then
 // records in and out.
 #include <windows.h>
+#include "delivery/TlsHandshake.h"
 #define SECURITY_WIN32
 #include <cstddef>
 #include <security.h>
@@ -42,6 +43,8 @@ public:
 
 private:
     TlsResult Negotiate(bool renegotiating);
+    HandshakeStatus Step(const std::string& input, bool first, std::string& token,
+                         std::size_t& extra, SECURITY_STATUS& status);
     TlsResult SendToken(SecBuffer& token);
     TlsResult VerifyServer();
     TlsResult Fail(const std::string& what, SECURITY_STATUS status);

@@ -6,6 +6,8 @@
 #                 PIPWARDEN_SMTP_TLS_PORT        TLS on connect
 #                 PIPWARDEN_SMTP_WRONGNAME_PORT  TLS on connect, certificate for wrong.example
 #                 PIPWARDEN_SMTP_UNTRUSTED_PORT  TLS on connect, certificate from no known authority
+#                 PIPWARDEN_SMTP_CLIENTCERT_PORT TLS on connect, asks for an optional client
+#                                                certificate
 #                 PIPWARDEN_SMTP_PLAIN_PORT      no TLS, AUTH in the clear
 #                 PIPWARDEN_SMTP_SLOW_PORT       as plain, greeting after SMTPD_DELAY s
 #                 PIPWARDEN_SMTP_USER, PIPWARDEN_SMTP_PASSWORD  the one account that passes
@@ -73,7 +75,7 @@ smtpd_stop() {
         _smtpd_dir=""
     fi
     unset PIPWARDEN_SMTP_STARTTLS_PORT PIPWARDEN_SMTP_TLS_PORT PIPWARDEN_SMTP_WRONGNAME_PORT \
-        PIPWARDEN_SMTP_UNTRUSTED_PORT \
+        PIPWARDEN_SMTP_UNTRUSTED_PORT PIPWARDEN_SMTP_CLIENTCERT_PORT \
         PIPWARDEN_SMTP_PLAIN_PORT PIPWARDEN_SMTP_SLOW_PORT PIPWARDEN_SMTP_USER \
         PIPWARDEN_SMTP_PASSWORD PIPWARDEN_SMTP_MAILDIR PIPWARDEN_SMTP_CA
     return 0

@@ -8,8 +8,8 @@
 
 namespace e2e {
 
-// "STARTTLS", "TLS", "WRONGNAME", "PLAIN" or "SLOW" (greets after SMTPD_DELAY s); 0 when
-// the server's environment is not set.
+// "STARTTLS", "TLS", "WRONGNAME", "UNTRUSTED", "CLIENTCERT", "PLAIN" or "SLOW" (greets after
+// SMTPD_DELAY s); 0 when the server's environment is not set.
 int MailServerPort(const std::string& listener);
 std::string MailServerUser();
 std::string MailServerPassword();

@@ -6,6 +6,7 @@ Listeners on free loopback ports, written to the port file as "name=port" lines:
   tls        TLS on connect
   wrongname  TLS on connect with a certificate for "wrong.example"
   untrusted  TLS on connect with a certificate for "localhost" from no known authority
+  clientcert TLS on connect, asking for a client certificate that the client may leave out
   plain      no TLS at all, AUTH in the clear (a server on this machine)
   slow       as plain, but the greeting comes after --delay seconds
 Every listener takes AUTH PLAIN and LOGIN: --user with --password passes, any other does not.
@@ -70,7 +71,8 @@ def _write(path, data):
 
 def make_certificates(folder):
     """The test authority, two server certificates signed by it and one signed by itself;
-    returns the TLS contexts of the right name, the wrong one and the unknown authority."""
+    returns the TLS contexts of the right name, the wrong one, the unknown authority and the
+    right name asking for an optional client certificate."""
     ca_key = _key()
     ca_name = _name("Pip Warden Test Authority")
     ca = _certificate(ca_name, ca_key, ca_name, ca_key, [
@@ -103,9 +105,15 @@ def make_certificates(folder):
         context.load_cert_chain(path)
         return context
 
-    return (server_context("localhost.pem", "localhost", ["127.0.0.1"]),
+    right = server_context("localhost.pem", "localhost", ["127.0.0.1"])
+    asking = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    asking.load_cert_chain(os.path.join(folder, "localhost.pem"))
+    asking.verify_mode = ssl.CERT_OPTIONAL
+    asking.load_verify_locations(os.path.join(folder, "ca.pem"))
+    return (right,
             server_context("wrongname.pem", "wrong.example", []),
-            server_context("untrusted.pem", "localhost", ["127.0.0.1"], self_signed=True))
+            server_context("untrusted.pem", "localhost", ["127.0.0.1"], self_signed=True),
+            asking)
 
 
 # ---- mail ---------------------------------------------------------------------------------
@@ -162,7 +170,7 @@ class SlowSMTP(SMTP):
 
 async def serve(args):
     os.makedirs(os.path.join(args.folder, "mail"), exist_ok=True)
-    right, wrong, untrusted = make_certificates(args.folder)
+    right, wrong, untrusted, asking = make_certificates(args.folder)
     handler = MailFolder(os.path.join(args.folder, "mail"))
     SlowSMTP.delay = args.delay
     loop = asyncio.get_running_loop()
@@ -173,6 +181,7 @@ async def serve(args):
              ("tls", SMTP, right, None, False),
              ("wrongname", SMTP, wrong, None, False),
              ("untrusted", SMTP, untrusted, None, False),
+             ("clientcert", SMTP, asking, None, False),
              ("plain", SMTP, None, None, False),
              ("slow", SlowSMTP, None, None, False)]
     ports = []
