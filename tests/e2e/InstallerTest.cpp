@@ -1,14 +1,18 @@
 // The installer a user downloads, run silently into a temporary folder: what it lays out and
 // registers, an upgrade over a running copy, and what its uninstaller leaves behind.
 // scripts/test.sh builds it and names it in PIPWARDEN_INSTALLER; without that it is skipped.
+#include "app/AppMessages.h"
 #include "platform/Text.h"
+#include "settings/Log.h"
 #include "settings/SysPaths.h"
+#include "settings/TextIds.h"
 #include "tests/e2e/PriceBarHarness.h"
 #include "tests/e2e/SimHarness.h"
 #include "version.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 
@@ -172,7 +176,8 @@ TEST_F(InstallerTest, InstallsRegistersStartsAndUpgradesOverARunningCopyKeepingT
     EXPECT_TRUE(IsFile(StartMenuShortcut()));
 
     // One version everywhere: the build's, the installer's own, the programs' and the entry's.
-    for (const std::string& program : {installer, install.LauncherPath(), install.MainProgramPath()})
+    for (const std::string& program :
+         {installer, install.LauncherPath(), install.MainProgramPath()})
         EXPECT_EQ(GetProgramVersion(program), PW_VERSION_TEXT) << program;
     EXPECT_NE(installer.find(PW_VERSION_TEXT), std::string::npos) << installer;
     const std::string uninstaller = "\"" + install.Path("Uninstall.exe") + "\"";
@@ -215,8 +220,8 @@ TEST_F(InstallerTest, SilentUninstallEndsTheProgramAndRemovesAllButTheSettings) 
     const std::string uninstaller = install.Path("Uninstall.exe");
     Process uninstall = Process::Start(uninstaller, "\"" + uninstaller + "\" /S");
     ASSERT_TRUE(uninstall);
-    ASSERT_TRUE(WaitUntil([&] { return !RegistryText(kUninstallKey, L"DisplayName"); },
-                          kSetupTimeout))
+    ASSERT_TRUE(
+        WaitUntil([&] { return !RegistryText(kUninstallKey, L"DisplayName"); }, kSetupTimeout))
         << "the uninstaller did not finish";
     EXPECT_TRUE(NoneRunning(install.MainProgramPath())) << "the running copy was not ended";
     EXPECT_TRUE(WaitUntil([&] { return !IsFile(uninstaller); }, kStartTimeout));
@@ -229,6 +234,46 @@ TEST_F(InstallerTest, SilentUninstallEndsTheProgramAndRemovesAllButTheSettings) 
     EXPECT_EQ(install.ReadAlerts(), kPreparedAlerts);
     EXPECT_TRUE(IniValue(install.ReadSettings(), "MAIN", "DisplayCurrency"))
         << "the settings were not kept";
+}
+
+// The released program speaks the user's language: English on an English Windows, Chinese
+// on a Chinese one. Its tray menu, as the diagnostic log of the same program lists it, shows
+// which.
+TEST_F(InstallerTest, InstalledProgramSpeaksTheLanguageOfTheWindowsItRunsOn) {
+    ASSERT_NO_FATAL_FAILURE(Install());
+    const std::string logged = install.Path("file\\Pipwarden_log.exe");
+    ASSERT_TRUE(CopyFileW(Widen(install.MainProgramPath()).c_str(), Widen(logged).c_str(), FALSE));
+    install.WriteSettings("[MAIN]\r\nSHOWOPTION=1\r\n");
+    const std::unique_ptr<Simulator> simulator = Simulator::Start("/frozen");
+    ASSERT_TRUE(simulator);
+    const std::string marker = "Program menu (tray): ";
+    for (const auto& [locale, language] :
+         {std::pair{"en_US.UTF-8", 0}, std::pair{"zh_CN.UTF-8", 1}}) {
+        DeleteFileW(Widen(LogFilePath(logged)).c_str());
+        Process program = Process::StartInLocale(logged, locale);
+        ASSERT_TRUE(program) << locale;
+        const HWND bar = WaitForBar(program.Id());
+        ASSERT_NE(bar, nullptr) << locale;
+        PostMessageW(bar, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
+        std::string menu;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::string log = ReadTextFile(LogFilePath(logged));
+                const std::size_t start = log.rfind(marker);
+                if (start == std::string::npos)
+                    return false;
+                menu = log.substr(start + marker.size());
+                menu = menu.substr(0, menu.find_first_of("\r\n"));
+                return true;
+            },
+            kStartTimeout))
+            << locale << ": no menu";
+        EXPECT_EQ(menu.substr(0, menu.find('|')), GetTextIn(language, kTextContact) + "...")
+            << locale;
+        EXPECT_NE(menu.find("|" + GetTextIn(language, kTextExit) + "|"), std::string::npos)
+            << locale << ": " << menu;
+        program.End();
+    }
 }
 
 } // namespace
