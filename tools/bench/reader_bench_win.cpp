@@ -129,6 +129,21 @@ public:
     RemoteAddress AllocateMemory(ProcessHandle p, std::size_t size) override {
         return real.AllocateMemory(p, size);
     }
+    // Every call the seam answers by default is passed on too: the reader's choice of the
+    // request layout, above all, must be the real one.
+    bool Is64BitProcess(ProcessHandle p) override { return real.Is64BitProcess(p); }
+    int StatusPartCount(WindowHandle bar) override {
+        ++tally.otherMessages;
+        return real.StatusPartCount(bar);
+    }
+    int StatusTextLength(WindowHandle bar, int part) override {
+        ++tally.otherMessages;
+        return real.StatusTextLength(bar, part);
+    }
+    bool SendGetStatusText(WindowHandle bar, int part, RemoteAddress text) override {
+        ++tally.otherMessages;
+        return real.SendGetStatusText(bar, part, text);
+    }
     bool WriteMemory(ProcessHandle p, RemoteAddress a, const void* data,
                      std::size_t size) override {
         ++tally.writes;
