@@ -1,6 +1,7 @@
 #include "delivery/PushRequests.h"
 #include "platform/Http.h"
 #include "platform/Text.h"
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -17,6 +18,9 @@ constexpr std::size_t kTitleCharacters = 200;
 constexpr std::size_t kNtfyTopicLongest = 64;
 // An encoded word is at most 75 characters: 12 of framing and 60 of base64.
 constexpr std::size_t kEncodedWordBytes = 45;
+// Path segments and query values this long are taken for keys; shorter ones ("hooks",
+// "api") are names.
+constexpr std::size_t kUrlSecretPartLeast = 12;
 
 bool IsAsciiLetterOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -323,6 +327,38 @@ std::string WithoutSecret(std::string text, const std::string& secret) {
     return text;
 }
 
+// What of a webhook address may be its secret: the path and the query, whole and each part
+// long enough to be a key. Servers echo them ("Cannot POST /hooks/<key>").
+std::vector<std::string> UrlSecrets(const std::string& url) {
+    std::vector<std::string> secrets{url};
+    const std::size_t scheme = url.find("://");
+    const std::size_t pathStart =
+        url.find_first_of("/?#", scheme == std::string::npos ? 0 : scheme + 3);
+    if (pathStart == std::string::npos)
+        return secrets;
+    const std::string tail = url.substr(pathStart);
+    const std::size_t queryStart = tail.find('?');
+    secrets.push_back(tail);
+    secrets.push_back(tail.substr(0, queryStart));
+    if (queryStart != std::string::npos)
+        secrets.push_back(tail.substr(queryStart + 1));
+    std::string part;
+    for (const char c : tail + "/") {
+        if (c != '/' && c != '?' && c != '&' && c != '=' && c != '#') {
+            part += c;
+            continue;
+        }
+        if (part.size() >= kUrlSecretPartLeast)
+            secrets.push_back(part);
+        part.clear();
+    }
+    // The longest first, so that a whole is masked before its parts; never a lone "/".
+    std::erase_if(secrets, [](const std::string& secret) { return secret.size() < 2; });
+    std::sort(secrets.begin(), secrets.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    return secrets;
+}
+
 std::string ReadAnswer(HttpResponse& response) {
     std::string answer;
     char chunk[kAnswerChunkBytes];
@@ -394,7 +430,11 @@ SendResult PushAnswerResult(DeliveryChannel channel, int status, const std::stri
         reason = JsonStringField(answer, "description");
     if (reason.empty())
         reason = answer;
-    reason = FirstCharacters(OneLine(WithoutSecret(reason, secret)), kAnswerDetailCharacters);
+    const std::vector<std::string> secrets =
+        channel == DeliveryChannel::Webhook ? UrlSecrets(secret) : std::vector<std::string>{secret};
+    for (const std::string& each : secrets)
+        reason = WithoutSecret(reason, each);
+    reason = FirstCharacters(OneLine(reason), kAnswerDetailCharacters);
     result.detail = "HTTP " + std::to_string(status) + (reason.empty() ? "" : " " + reason);
     return result;
 }

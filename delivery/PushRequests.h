@@ -32,7 +32,8 @@ std::string NoticeSummary(const AlertNotice& notice);
 
 // The outcome of an answer: 2xx sent; 429, 5xx and no answer (status 0) again later;
 // anything else final, with the status and the start of the answer (Telegram's
-// "description") and never `secret`.
+// "description") and never `secret` (for the webhook its address, whose path and query are
+// masked wherever the answer repeats them).
 SendResult PushAnswerResult(DeliveryChannel channel, int status, const std::string& answer,
                             const std::string& secret);
 

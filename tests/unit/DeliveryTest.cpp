@@ -223,6 +223,19 @@ TEST(SendPush, EachAnswerMapsToSentAgainLaterOrFinal) {
     EXPECT_EQ(expected.body, first.body);
     EXPECT_EQ(expected.contentType, first.contentType);
     EXPECT_EQ(kPushAgent, http.LastAgent());
+
+    // A server that repeats the webhook's path, query or key shows none of them.
+    const std::string key = "8f14e45fceea167a5a36dedd4bea2543";
+    const std::string hook = "https://hooks.test/hooks/" + key + "?sig=Zm9vYmFyYmF6cXV4";
+    const std::pair<std::string, std::string> echoes[] = {
+        {"Cannot POST /hooks/" + key + "?sig=Zm9vYmFyYmF6cXV4", "HTTP 404 Cannot POST ***"},
+        {"Cannot POST /hooks/" + key, "HTTP 404 Cannot POST ***"},
+        {"no hook " + key + " (sig=Zm9vYmFyYmF6cXV4)", "HTTP 404 no hook *** (***)"},
+        {"POST " + hook + " failed", "HTTP 404 POST *** failed"},
+        {"Not Found", "HTTP 404 Not Found"},
+    };
+    for (const auto& [answer, detail] : echoes)
+        EXPECT_EQ(PushAnswerResult(DeliveryChannel::Webhook, 404, answer, hook).detail, detail);
 }
 
 TEST(DeliveryQueue, RetryScheduleTriesTwiceMoreWithinTwoMinutes) {
