@@ -2,17 +2,25 @@
 // the test serves from the local service, the page update popup, and hostile records.
 #include "platform/Text.h"
 #include "resources/resource.h"
+#include "settings/AppConfig.h"
+#include "settings/TextIds.h"
 #include "tests/e2e/AlertWindowsHarness.h"
 #include "tests/e2e/HttpProbe.h"
 #include <commctrl.h>
 #include <wininet.h>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 
 namespace {
 const Placement kNewsProgram{"Pipwarden_news.exe", "file\\Pipwarden.exe"};
-const char* const kNewsTitle = "新闻";
-const char* const kNotWebPage = "只能显示和监视网页（以 http:// 或 https:// 开头的地址）。";
+// In the language the program runs in, which the test shares.
+std::string NewsTitle() {
+    return GetText(kTextNews);
+}
+std::string NotWebPage() {
+    return GetMessageIn(AppConfig().languageIndex, kMsgNotWebPage);
+}
 constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
 // A changed page is only offered at a tick after the window is hidden.
 constexpr Milliseconds kNoPopupWait = kMainTick + kOneTick;
@@ -208,17 +216,23 @@ protected:
 TEST_F(NewsWindowTest, DefaultPagesAreWrittenWhileTheSwitchIsOff) {
     ASSERT_NO_FATAL_FAILURE(StartProgram(""));
     ASSERT_TRUE(WaitUntil([&] { return Setting("NEWSTAB", "NUM") == "3"; }, 5s));
-    const Record defaults[] = {
+    const Record chinese[] = {
         {"财经日历", ServiceUrl("/soft/news.aspx?i=2&t=zh"), "1", "10", ""},
         {"即时市况", ServiceUrl("/soft/news.aspx?i=1&t=zh"), "1", "10", ""},
         {"其它资讯", ServiceUrl("/soft/news.aspx?i=0&t=zh"), "0", "10", ""},
     };
+    const Record english[] = {
+        {"Forex Calendar", ServiceUrl("/func/news.aspx?i=1"), "1", "10", ""},
+        {"Forex News", ServiceUrl("/func/news.aspx?i=2"), "1", "10", ""},
+        {"Other", ServiceUrl("/func/news.aspx?i=0"), "0", "10", ""},
+    };
+    const Record* defaults = AppConfig().languageIndex == kLangChinese ? chinese : english;
     const std::string settings = install.ReadSettings();
     for (int i = 0; i < 3; ++i)
         ExpectRecord(settings, i, defaults[i]);
 
     PostMessageW(bar, WM_COMMAND, IDM_NEWS, 0);
-    EXPECT_EQ(WaitForWindow({"", std::string(kNewsTitle), program.Id(), false}, 2s), nullptr)
+    EXPECT_EQ(WaitForWindow({"", NewsTitle(), program.Id(), false}, 2s), nullptr)
         << "the news command opened a window with the switch off";
 }
 
@@ -240,7 +254,7 @@ TEST_F(NewsWindowTest, ChangedTextRaisesThePopupAndRemovalRenumbersTheRecords) {
     ASSERT_NO_FATAL_FAILURE(StartNews(NewsSettings(records)));
     HWND news = OpenNews();
     ASSERT_NE(news, nullptr) << "the news window did not open";
-    EXPECT_EQ(WindowText(news), kNewsTitle);
+    EXPECT_EQ(WindowText(news), NewsTitle());
     EXPECT_EQ(PageViews(news).size(), 3u);
     ASSERT_TRUE(WaitForShownText(news, "Alpha Rates EUR 1.1000")) << ShownPageText(news);
 
@@ -320,8 +334,8 @@ TEST_F(NewsWindowTest, HostileRecordsOpenSafely) {
         views.push_back(PageViewOf(record));
         ASSERT_TRUE(IsChild(news, views.back())) << "record " << record << " has no view";
     }
-    EXPECT_EQ(PageViewText(views[0]), kNotWebPage);
-    EXPECT_EQ(PageViewText(views[1]), kNotWebPage);
+    EXPECT_EQ(PageViewText(views[0]), NotWebPage());
+    EXPECT_EQ(PageViewText(views[1]), NotWebPage());
     EXPECT_TRUE(WaitUntil([&] { return PageViewText(views[2]) == "Long Far away"; }, kLoadTimeout))
         << PageViewText(views[2]);
 
