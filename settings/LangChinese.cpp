@@ -182,6 +182,8 @@ void FillChineseTexts(TextColumn& t) {
     t[253] = "价格恢复";
     t[254] = "已发送";
     t[255] = "发送失败";
+    t[256] = "保存于其他账户，请重新输入";
+    t[257] = "无法加密保存令牌或地址，已保留原先保存的值。";
 
     // Built from other entries, as in the English column.
     t[52] = "显示/隐藏 [" + t[30] + "]";

@@ -182,6 +182,8 @@ void FillEnglishTexts(TextColumn& t) {
     t[253] = "Prices moving";
     t[254] = "Sent";
     t[255] = "Not sent";
+    t[256] = "Saved on another account: enter it again";
+    t[257] = "The token or address could not be stored protected. The one saved before is kept.";
 
     // Entries that name other entries follow them when those change.
     t[52] = "Show/Hide [" + t[30] + "]";

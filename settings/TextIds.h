@@ -190,3 +190,7 @@ inline constexpr int kTextHistoryDisconnected = 252;
 inline constexpr int kTextHistoryMoving = 253;
 inline constexpr int kTextHistorySent = 254;
 inline constexpr int kTextHistoryFailed = 255;
+
+// Secrets of the phone page that cannot be read or stored protected.
+inline constexpr int kTextSecretUnreadable = 256;
+inline constexpr int kTextSecretNotProtected = 257;
