@@ -1,10 +1,13 @@
 // The feed guard under the real program: a terminal that says it has no connection is
 // reported within a tick, prices that stop for the set minute are reported once with the
 // bar greyed, and each episode's end is reported too; every event lands in the history.
+#include "settings/AppConfig.h"
 #include "settings/Log.h"
+#include "settings/TextIds.h"
 #include "tests/e2e/RunHarness.h"
 #include <gtest/gtest.h>
 #include <thread>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 
@@ -12,7 +15,10 @@ namespace {
 constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
 // The set minute, one tick for the guard to look and one for the popup on a loaded machine.
 constexpr Milliseconds kStoppedWait = 60s + 2 * kOneTick;
-const char* const kFeedPair = "行情"; // "Feed" in the edition under test
+// "Feed" in the language the program runs in, which the test shares.
+std::string FeedPair() {
+    return GetText(kTextFeedPair);
+}
 
 // Waits for a popup of `symbol`, checks that no second one follows within a tick, closes
 // it and gives its price label; "" when none came.
@@ -60,17 +66,17 @@ TEST(FeedGuard, DisconnectedAndStoppedFeedsAreReportedOncePerEpisodeWithTheirEnd
     EXPECT_FALSE(TakeOnePopup(program.Id(), "12345678", kOneTick).empty());
     EXPECT_LE(NowMs() - said, static_cast<double>((kOneTick + kOneTick).count()));
     ASSERT_TRUE(simulator->Send(SimCommand::SetStatus, ""));
-    EXPECT_FALSE(TakeOnePopup(program.Id(), kFeedPair, kOneTick * 2).empty())
+    EXPECT_FALSE(TakeOnePopup(program.Id(), FeedPair(), kOneTick * 2).empty())
         << "no notice that prices move again";
 
     // Prices stop: one popup after the minute, the bar grey with its tip, then the end.
     ASSERT_TRUE(simulator->Send(SimCommand::FreezeWalk));
-    const std::string since = TakeOnePopup(program.Id(), kFeedPair, kStoppedWait);
+    const std::string since = TakeOnePopup(program.Id(), FeedPair(), kStoppedWait);
     EXPECT_EQ(since.size(), 5u) << since; // "10:32"
     EXPECT_NE(log().find("FEED:QUIET:"), std::string::npos) << log();
     EXPECT_NE(log().find(since), std::string::npos) << "the tip names the time: " << since;
     ASSERT_TRUE(simulator->Send(SimCommand::ResumeWalk));
-    EXPECT_FALSE(TakeOnePopup(program.Id(), kFeedPair, kOneTick * 3).empty());
+    EXPECT_FALSE(TakeOnePopup(program.Id(), FeedPair(), kOneTick * 3).empty());
     EXPECT_TRUE(WaitUntil([&] { return log().find("FEED:MOVING") != std::string::npos; }, 5s));
 
     const std::string lines = history();
