@@ -29,15 +29,18 @@ fail_early() {
 }
 
 # Adds the counts of one GoogleTest run; a run that crashed, printed no summary or ran no
-# test counts as one failure.
+# test counts as one failure. A brief run lists neither its failures nor its skips at the
+# end: they are what ran less what passed.
 count_gtest() {
-    local log="$1" rc="$2" phase="$3" p f s
-    p="$(grep -E '^\[  PASSED  \] [0-9]+ tests?\.' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)"
-    f="$(grep -E '^\[  FAILED  \] [0-9]+ tests?, listed below' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)"
-    s="$(grep -E '^\[  SKIPPED \] [0-9]+ tests?, listed below' "$log" | tail -1 | grep -oE '[0-9]+' | head -1)"
+    local log="$1" rc="$2" phase="$3" text ran p f s
+    text="$(tr -d '\r' <"$log")" # a Windows program ends its lines with CR LF
+    ran="$(grep -E '^\[==========\] [0-9]+ tests? from .* ran\.' <<<"$text" | tail -1 | grep -oE '[0-9]+' | head -1)"
+    p="$(grep -E '^\[  PASSED  \] [0-9]+ tests?\.' <<<"$text" | tail -1 | grep -oE '[0-9]+' | head -1)"
+    f="$(grep -cE '^\[  FAILED  \] [^ ]+ \([0-9]+ ms\)$' <<<"$text")"
+    ran="${ran:-0}"
     p="${p:-0}"
-    f="${f:-0}"
-    s="${s:-0}"
+    s=$((ran - p - f))
+    [ "$s" -ge 0 ] || s=0
     if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then
         f=1
     fi
