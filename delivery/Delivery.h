@@ -27,6 +27,9 @@ struct SmtpSettings {
     std::string password; // in the clear only in memory
     std::string from;
     std::string to; // the e-mail page's address
+    // A password is stored but cannot be read on this account (a copied folder): sending
+    // fails with "enter it again"; saved with an empty password, the stored one stays.
+    bool passwordUnreadable = false;
 };
 
 struct PhoneSettings {
@@ -34,7 +37,10 @@ struct PhoneSettings {
     std::string telegramChat;
     std::string ntfyServer; // empty: the public server
     std::string ntfyTopic;
-    std::string webhookUrl;
+    std::string webhookUrl; // may hold its key: protected when stored, masked when logged
+    // As `passwordUnreadable`, for the bot token and the webhook address.
+    bool telegramTokenUnreadable = false;
+    bool webhookUrlUnreadable = false;
 };
 
 enum class DeliveryChannel { Mail = 0, Telegram = 1, Ntfy = 2, Webhook = 3 };

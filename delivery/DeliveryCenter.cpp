@@ -25,17 +25,29 @@ void DeliveryCenter::SetWake(Wake callback) {
 
 void DeliveryCenter::SendMail(const AlertNotice& notice) {
     const SmtpSettings settings = LoadSmtpSettings();
-    queue->Submit(DeliveryChannel::Mail, notice,
-                  [settings, notice] { return SendMailNow(settings, notice); });
+    if (const auto problem = UnreadableSecretProblem(DeliveryChannel::Mail, settings, {}))
+        ReportUnsent(DeliveryChannel::Mail, notice, *problem);
+    else
+        queue->Submit(DeliveryChannel::Mail, notice,
+                      [settings, notice] { return SendMailNow(settings, notice); });
 }
 
 void DeliveryCenter::SendPhone(const AlertNotice& notice) {
     const PhoneSettings settings = LoadPhoneSettings();
-    for (const DeliveryChannel channel : kPhoneChannels)
-        if (ChannelConfigured(channel, settings))
+    for (const DeliveryChannel channel : kPhoneChannels) {
+        if (const auto problem = UnreadableSecretProblem(channel, {}, settings))
+            ReportUnsent(channel, notice, *problem);
+        else if (ChannelConfigured(channel, settings))
             queue->Submit(channel, notice, [channel, settings, notice] {
                 return SendPush(channel, settings, notice);
             });
+    }
+}
+
+// Through the queue, so that it is logged and kept in the history as every other outcome.
+void DeliveryCenter::ReportUnsent(DeliveryChannel channel, const AlertNotice& notice,
+                                  const std::string& reason) {
+    queue->Submit(channel, notice, [reason] { return SendResult{false, false, reason}; });
 }
 
 void DeliveryCenter::Arrived(const DeliveryOutcome& outcome) {

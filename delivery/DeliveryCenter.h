@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 class DeliveryQueue;
@@ -18,7 +19,8 @@ public:
     DeliveryCenter();
     ~DeliveryCenter();
     void SetWake(Wake wake);
-    // Take the settings now (on the window thread) and send on a worker.
+    // Take the settings now (on the window thread) and send on a worker. A channel whose
+    // stored secret cannot be read reports a failed delivery saying so.
     void SendMail(const AlertNotice& notice);
     void SendPhone(const AlertNotice& notice);
     std::vector<DeliveryOutcome> TakeOutcomes();
@@ -27,6 +29,8 @@ public:
 
 private:
     void Arrived(const DeliveryOutcome& outcome);
+    void ReportUnsent(DeliveryChannel channel, const AlertNotice& notice,
+                      const std::string& reason);
 
     std::mutex mutex;
     Wake wake;

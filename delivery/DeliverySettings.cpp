@@ -8,16 +8,29 @@
 namespace {
 constexpr int kHighestPort = 65535;
 
-std::string ReadSecret(const char* key) {
+// The secret of `key`, "" when none is stored; `unreadable` when one is stored that this
+// account cannot read.
+std::string ReadSecret(const char* key, bool& unreadable) {
     const std::string stored = Config().Get(key);
-    if (stored.empty())
-        return {};
-    return UnprotectSecret(stored).value_or(std::string());
+    const std::optional<std::string> clear = UnprotectSecret(stored);
+    unreadable = !clear.has_value();
+    return clear.value_or(std::string());
 }
 
-// An empty secret clears the key; one that cannot be protected is not stored at all.
-void WriteSecret(const char* key, const std::string& clear) {
-    Config().Set(key, clear.empty() ? std::string() : ProtectSecret(clear));
+// An empty secret clears the key, unless the stored one was unreadable and so never shown
+// (`keepUnreadable`). False, the stored value kept, when the secret cannot be protected.
+bool WriteSecret(const char* key, const std::string& clear, bool keepUnreadable,
+                 SecretProtector protect) {
+    if (clear.empty()) {
+        if (!keepUnreadable)
+            Config().Set(key, "");
+        return true;
+    }
+    const std::string stored = protect(clear);
+    if (stored.empty())
+        return false;
+    Config().Set(key, stored);
+    return true;
 }
 
 MailSecurity SecurityFrom(const std::string& text) {
@@ -48,38 +61,50 @@ SmtpSettings LoadSmtpSettings() {
     settings.port = port ? port : kDefaultSmtpPort;
     settings.security = SecurityFrom(Config().Get(deliverykey::kSmtpSecurity));
     settings.user = Config().Get(deliverykey::kSmtpUser);
-    settings.password = ReadSecret(deliverykey::kSmtpPassword);
+    settings.password = ReadSecret(deliverykey::kSmtpPassword, settings.passwordUnreadable);
     settings.from = Config().Get(deliverykey::kSmtpFrom);
     settings.to = Config().Get(optkey::kNotifyEmail);
     return settings;
 }
 
-void SaveMailSettings(MailRoute route, const SmtpSettings& settings) {
+bool SaveMailSettings(MailRoute route, const SmtpSettings& settings, SecretProtector protect) {
     Config().Set(deliverykey::kMailRoute, route == MailRoute::OwnServer ? "1" : "0");
     Config().Set(deliverykey::kSmtpServer, settings.server);
     Config().SetInt(deliverykey::kSmtpPort, settings.port);
     Config().SetInt(deliverykey::kSmtpSecurity, static_cast<int>(settings.security));
     Config().Set(deliverykey::kSmtpUser, settings.user);
-    WriteSecret(deliverykey::kSmtpPassword, settings.password);
     Config().Set(deliverykey::kSmtpFrom, settings.from);
+    return WriteSecret(deliverykey::kSmtpPassword, settings.password, settings.passwordUnreadable,
+                       protect);
 }
 
 PhoneSettings LoadPhoneSettings() {
     PhoneSettings settings;
-    settings.telegramToken = ReadSecret(deliverykey::kTelegramToken);
+    settings.telegramToken =
+        ReadSecret(deliverykey::kTelegramToken, settings.telegramTokenUnreadable);
     settings.telegramChat = Config().Get(deliverykey::kTelegramChat);
     settings.ntfyServer = Config().Get(deliverykey::kNtfyServer);
     settings.ntfyTopic = Config().Get(deliverykey::kNtfyTopic);
-    settings.webhookUrl = Config().Get(deliverykey::kWebhookUrl);
+    settings.webhookUrl =
+        ReadSecret(deliverykey::kWebhookUrlProtected, settings.webhookUrlUnreadable);
+    // Written by an older version, in the clear.
+    if (settings.webhookUrl.empty() && !settings.webhookUrlUnreadable)
+        settings.webhookUrl = Config().Get(deliverykey::kWebhookUrl);
     return settings;
 }
 
-void SavePhoneSettings(const PhoneSettings& settings) {
-    WriteSecret(deliverykey::kTelegramToken, settings.telegramToken);
+bool SavePhoneSettings(const PhoneSettings& settings, SecretProtector protect) {
     Config().Set(deliverykey::kTelegramChat, settings.telegramChat);
     Config().Set(deliverykey::kNtfyServer, settings.ntfyServer);
     Config().Set(deliverykey::kNtfyTopic, settings.ntfyTopic);
-    Config().Set(deliverykey::kWebhookUrl, settings.webhookUrl);
+    const bool token = WriteSecret(deliverykey::kTelegramToken, settings.telegramToken,
+                                   settings.telegramTokenUnreadable, protect);
+    const bool webhook = WriteSecret(deliverykey::kWebhookUrlProtected, settings.webhookUrl,
+                                     settings.webhookUrlUnreadable, protect);
+    // The address in the clear goes once it is stored protected, or emptied.
+    if (webhook)
+        Config().Set(deliverykey::kWebhookUrl, "");
+    return token && webhook;
 }
 
 int SmtpSettingsProblem(const SmtpSettings& settings) {
@@ -88,6 +113,30 @@ int SmtpSettingsProblem(const SmtpSettings& settings) {
     if (settings.port < 1 || settings.port > kHighestPort)
         return kTextBadPort;
     return 0;
+}
+
+std::optional<std::string> UnreadableSecretProblem(DeliveryChannel channel,
+                                                   const SmtpSettings& mail,
+                                                   const PhoneSettings& phone) {
+    const char* what = nullptr;
+    switch (channel) {
+    case DeliveryChannel::Mail:
+        what = mail.passwordUnreadable ? "mail password" : nullptr;
+        break;
+    case DeliveryChannel::Telegram:
+        what = phone.telegramTokenUnreadable && !phone.telegramChat.empty() ? "Telegram bot token"
+                                                                            : nullptr;
+        break;
+    case DeliveryChannel::Webhook:
+        what = phone.webhookUrlUnreadable ? "webhook address" : nullptr;
+        break;
+    case DeliveryChannel::Ntfy:
+        break;
+    }
+    if (!what)
+        return std::nullopt;
+    return std::string("the stored ") + what +
+           " cannot be read on this account (a copied folder or another user): enter it again";
 }
 
 bool ChannelConfigured(DeliveryChannel channel, const PhoneSettings& settings) {

@@ -3,12 +3,13 @@
 #include "delivery/DeliverySettings.h"
 #include "delivery/PushRequests.h"
 #include "platform/AlertControls.h"
+#include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/DateTime.h"
-#include "settings/LangTable.h"
 #include "settings/TextIds.h"
 #include <commctrl.h>
+#include "settings/LangTable.h"
 
 const MessageMap<CDlgOptPhone> CDlgOptPhone::messages = {
     onMessage(WM_INITDIALOG, &CDlgOptPhone::OnInitDialog, "OnInitDialog"),
@@ -27,10 +28,11 @@ CDlgOptPhone::CDlgOptPhone(PageChanged changed)
     : DialogOf(IDD_OPT_PHONE), changed(std::move(changed)) {}
 
 MsgResult CDlgOptPhone::OnInitDialog(MsgWParam, MsgLParam) {
-    const std::pair<int, int> labels[] = {
-        {IDC_TELEGRAM_TOKEN_LABEL, kTextBotToken}, {IDC_TELEGRAM_CHAT_LABEL, kTextChatId},
-        {IDC_NTFY_SERVER_LABEL, kTextNtfyServer},  {IDC_NTFY_TOPIC_LABEL, kTextTopic},
-        {IDC_WEBHOOK_URL_LABEL, kTextWebhookUrl}};
+    const std::pair<int, int> labels[] = {{IDC_TELEGRAM_TOKEN_LABEL, kTextBotToken},
+                                          {IDC_TELEGRAM_CHAT_LABEL, kTextChatId},
+                                          {IDC_NTFY_SERVER_LABEL, kTextNtfyServer},
+                                          {IDC_NTFY_TOPIC_LABEL, kTextTopic},
+                                          {IDC_WEBHOOK_URL_LABEL, kTextWebhookUrl}};
     for (const auto& [id, text] : labels)
         SetControlText(Item(id), GetText(text) + ":");
     for (const int id : {IDC_TELEGRAM_TEST, IDC_NTFY_TEST, IDC_WEBHOOK_TEST})
@@ -45,6 +47,16 @@ MsgResult CDlgOptPhone::OnInitDialog(MsgWParam, MsgLParam) {
                  reinterpret_cast<LPARAM>(publicServer.c_str()));
     SetControlText(Item(IDC_NTFY_TOPIC), settings.ntfyTopic);
     SetControlText(Item(IDC_WEBHOOK_URL), settings.webhookUrl);
+    // A secret saved on another account shows as such, not as an empty field.
+    const std::wstring unreadable = Widen(GetText(kTextSecretUnreadable));
+    if (settings.telegramTokenUnreadable)
+        SendMessageW(Item(IDC_TELEGRAM_TOKEN), EM_SETCUEBANNER, TRUE,
+                     reinterpret_cast<LPARAM>(unreadable.c_str()));
+    if (settings.webhookUrlUnreadable)
+        SendMessageW(Item(IDC_WEBHOOK_URL), EM_SETCUEBANNER, TRUE,
+                     reinterpret_cast<LPARAM>(unreadable.c_str()));
+    tokenUnreadable = settings.telegramTokenUnreadable;
+    webhookUnreadable = settings.webhookUrlUnreadable;
     loaded = true;
     return TRUE;
 }
@@ -60,11 +72,24 @@ PhoneSettings CDlgOptPhone::ReadForm() const {
 }
 
 void CDlgOptPhone::Apply() {
-    SavePhoneSettings(ReadForm());
+    PhoneSettings settings = ReadForm();
+    // Left untouched, a secret the page could not show stays stored as it is.
+    settings.telegramTokenUnreadable = tokenUnreadable;
+    settings.webhookUrlUnreadable = webhookUnreadable;
+    if (!SavePhoneSettings(settings))
+        MessageBoxW(Handle(), Widen(GetText(kTextSecretNotProtected)).c_str(),
+                    Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK | MB_ICONWARNING);
 }
 
-MsgResult CDlgOptPhone::OnEditChange(MsgWParam, MsgLParam) {
-    if (loaded && changed)
+MsgResult CDlgOptPhone::OnEditChange(MsgWParam wParam, MsgLParam) {
+    if (!loaded)
+        return 0;
+    const int id = CommandId(wParam);
+    if (id == IDC_TELEGRAM_TOKEN)
+        tokenUnreadable = false;
+    else if (id == IDC_WEBHOOK_URL)
+        webhookUnreadable = false;
+    if (changed)
         changed();
     return 0;
 }

@@ -22,5 +22,8 @@ private:
 
     PageChanged changed;
     bool loaded = false;
+    // Stored, unreadable here, and not typed over since the page opened.
+    bool tokenUnreadable = false;
+    bool webhookUnreadable = false;
     TestSend test;
 };

@@ -5,14 +5,15 @@
 #include "platform/Secrets.h"
 #include "platform/Text.h"
 #include "settings/AppConfig.h"
-#include "settings/LangTable.h"
 #include "settings/Log.h"
+#include "settings/TextIds.h"
 #include "tests/e2e/HttpProbe.h"
 #include "tests/e2e/RunHarness.h"
 #include "tests/e2e/TestCertificate.h"
 #include "tests/e2e/TestMailServer.h"
 #include <gtest/gtest.h>
 #include <memory>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 
@@ -32,8 +33,11 @@ std::string MailBody(const std::string& content) {
 
 std::string DeliverySettings(int port, const std::string& user, const std::string& password) {
     return "[MAIN]\r\nSHOWOPTION=1\r\nDisplayCurrency=,EURUSD,GBPUSD,\r\nFEEDGUARD=0\r\n"
-           "NOTIFYEMAIL=" + std::string(kRecipient) + "\r\nMAILROUTE=1\r\nSMTPSERVER=localhost\r\n"
-           "SMTPPORT=" + std::to_string(port) + "\r\nSMTPSECURITY=1\r\nSMTPUSER=" + user +
+           "NOTIFYEMAIL=" +
+           std::string(kRecipient) +
+           "\r\nMAILROUTE=1\r\nSMTPSERVER=localhost\r\n"
+           "SMTPPORT=" +
+           std::to_string(port) + "\r\nSMTPSECURITY=1\r\nSMTPUSER=" + user +
            "\r\nSMTPPASSWORD=" + ProtectSecret(password) +
            "\r\nSMTPFROM=alerts@example.com\r\nTGTOKEN=" + ProtectSecret(kToken) +
            "\r\nTGCHAT=777\r\nNTFYSERVER=" + ServiceUrl("/push/ntfy") +
@@ -96,8 +100,8 @@ protected:
 } // namespace
 
 TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
-    ASSERT_NO_FATAL_FAILURE(Start(DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(),
-                                                   MailServerPassword())));
+    ASSERT_NO_FATAL_FAILURE(Start(
+        DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(), MailServerPassword())));
     ASSERT_NO_FATAL_FAILURE(Fire());
 
     const std::optional<ReceivedMail> mail = WaitForMail(kRecipient, kDeliveryTimeout);
@@ -114,8 +118,9 @@ TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
     for (const char* part : {"EURUSD", "1.3100", ">1.3000", "Pip Warden"})
         EXPECT_NE(body.find(part), std::string::npos) << part << " missing from\n" << body;
 
-    const std::pair<const char*, std::string> channels[] = {
-        {"telegram", "\"chat_id\":\"777\""}, {"ntfy", ">1.3000"}, {"webhook", "\"symbol\":\"EURUSD\""}};
+    const std::pair<const char*, std::string> channels[] = {{"telegram", "\"chat_id\":\"777\""},
+                                                            {"ntfy", ">1.3000"},
+                                                            {"webhook", "\"symbol\":\"EURUSD\""}};
     for (const auto& [channel, expected] : channels) {
         std::string received;
         EXPECT_TRUE(WaitUntil(
@@ -124,7 +129,8 @@ TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
                 return received.find(expected) != std::string::npos;
             },
             kDeliveryTimeout))
-            << channel << ":\n" << received;
+            << channel << ":\n"
+            << received;
     }
     for (const char* line : {"DELIVERY:MAIL:SENT", "DELIVERY:TELEGRAM:SENT", "DELIVERY:NTFY:SENT",
                              "DELIVERY:WEBHOOK:SENT"})
@@ -136,6 +142,33 @@ TEST_F(AlertDelivery, OneAlertSendsAMailAndAMessageToEachPhoneChannel) {
     EXPECT_EQ(Log().find(MailServerPassword()), std::string::npos) << "a secret reached the log";
 }
 
+// A token saved on another account fails the delivery asking for it again, in the log and
+// the history; a webhook address stored protected is read back and used.
+TEST_F(AlertDelivery, ASecretThatCannotBeReadIsReportedAndAProtectedAddressIsUsed) {
+    const std::string key = "desk-0123456789abcdef";
+    std::string settings =
+        DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(), MailServerPassword());
+    // Each whole line of `name`, as the protected values differ from call to call.
+    const auto replace = [&settings](const std::string& name, const std::string& line) {
+        const std::size_t at = settings.find("\r\n" + name + "=") + 2;
+        settings.replace(at, settings.find("\r\n", at) - at, line);
+    };
+    replace("TGTOKEN", "TGTOKEN=dpapi:AAAA");
+    replace("WEBHOOKURL", "WEBHOOKURLENC=" + ProtectSecret(ServiceUrl("/push/webhook/" + key)));
+    ASSERT_NO_FATAL_FAILURE(Start(settings));
+    ASSERT_NO_FATAL_FAILURE(Fire());
+
+    EXPECT_TRUE(LogHas("DELIVERY:TELEGRAM:FAILED:1;the stored Telegram bot token cannot be read",
+                       kDeliveryTimeout))
+        << Log();
+    EXPECT_TRUE(LogHas("DELIVERY:WEBHOOK:SENT", kDeliveryTimeout)) << Log();
+    const auto history = [&] { return install.ReadFile("file\\alerthistory.csv"); };
+    EXPECT_TRUE(WaitUntil([&] { return history().find("enter it again") != std::string::npos; },
+                          kDeliveryTimeout))
+        << history();
+    EXPECT_EQ(Log().find(key), std::string::npos) << "the webhook's key reached the log";
+}
+
 TEST_F(AlertDelivery, ALateServerHoldsUpNothingAndAWrongPasswordIsNotTriedAgain) {
     ASSERT_NO_FATAL_FAILURE(
         Start(DeliverySettings(MailServerPort("SLOW"), MailServerUser(), MailServerPassword())));
@@ -145,8 +178,8 @@ TEST_F(AlertDelivery, ALateServerHoldsUpNothingAndAWrongPasswordIsNotTriedAgain)
     EXPECT_TRUE(WaitUntil([&] { return quotes->Cell(1) == "1.4123"; }, kOneTick));
     CloseMainProgram(program, bar);
 
-    ASSERT_NO_FATAL_FAILURE(Start(DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(),
-                                                   "not-the-password")));
+    ASSERT_NO_FATAL_FAILURE(
+        Start(DeliverySettings(MailServerPort("STARTTLS"), MailServerUser(), "not-the-password")));
     ASSERT_NO_FATAL_FAILURE(Fire());
     EXPECT_TRUE(LogHas("DELIVERY:MAIL:FAILED:1;", kDeliveryTimeout)) << Log();
     EXPECT_NE(Log().find("535"), std::string::npos) << "the server's answer: " << Log();

@@ -246,8 +246,9 @@ TEST(MailMessage, OnlyFreeTextIsEncodedAndFoldsFallAtBlanks) {
             EXPECT_NE(line.find_first_not_of(' '), std::string::npos) << "a line of blanks";
             unfolded += line;
         }
-        if (!c.encoded)
+        if (!c.encoded) {
             EXPECT_EQ(unfolded, std::string(c.name) + ": " + c.value);
+        }
     }
     EXPECT_EQ(HeaderLines(HeaderField("Subject", words)).size(), 2u);
 }
