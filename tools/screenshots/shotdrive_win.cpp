@@ -7,10 +7,12 @@
 //   shotdrive close WINDOW
 //   shotdrive hide WINDOW
 //   shotdrive command ID           WM_COMMAND to the price bar, as its menu sends
+//   shotdrive tab WINDOW TABS N    selects page N of a tab control, as an arrow key does
 //
 // WINDOW is "bar", "terminal", "tray" (Wine's own tray window, shown at the top left of a
 // display without a window manager) or the id of a control the wanted dialog holds.
 #include <windows.h>
+#include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -94,6 +96,24 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(verb, "close") == 0)
         return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (std::strcmp(verb, "tab") == 0 && argc == 5) {
+        // The dialog switches pages on the control's own notice, which only a key or a click
+        // sends; it cannot be sent from another process. So select a neighbour quietly and
+        // step onto the page with the arrow key.
+        HWND tabs = GetDlgItem(window, std::atoi(argv[3]));
+        const int page = std::atoi(argv[4]);
+        const int count = tabs ? static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+        if (page < 0 || page >= count || count < 2)
+            return 1;
+        SendMessageW(tabs, TCM_SETCURSEL, page > 0 ? page - 1 : 1, 0);
+        PostMessageW(tabs, WM_KEYDOWN, page > 0 ? VK_RIGHT : VK_LEFT, 1);
+        for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+            if (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page)
+                return 0;
+            Sleep(kPollMs);
+        }
+        return 1;
+    }
     if (std::strcmp(verb, "hide") == 0) {
         ShowWindow(window, SW_HIDE);
         return 0;
