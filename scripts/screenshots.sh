@@ -39,6 +39,7 @@ SCREEN_WIDTH=1600 # of the virtual display (scripts/lib/wine.sh)
 BAR_ALERTS=32773
 BAR_OPTIONS=32777
 BAR_NEWS=32779
+BAR_HISTORY=32781
 BAR_SHOW=32774
 NOTIFY_SYMBOL=1094
 FLOAT_SYMBOL=1084
@@ -47,8 +48,13 @@ ADD_ALERT=1163
 LIST_CLOSE=1061
 ALERT_CONDITION=1022
 EDITOR_CLOSE=1175
+EDITOR_PHONE=1437
+OPTIONS_TAB=1097
 OPTIONS_OK=1098
 OPTIONS_CANCEL=1099
+PHONE_PAGE=4
+HISTORY_LIST=1450
+HISTORY_CLOSE=1455
 NEWS_TAB=1126
 
 # shellcheck source=lib/wine.sh
@@ -112,8 +118,32 @@ shoot_bar() {
     shoot "$name" "$left" "$top" $((right - left)) $((bottom - top))
 }
 
+# An alert history of the last two hours, as the program writes it: what fired, what went to
+# the phone or failed by e-mail, prices that stopped. The alerts' words are the edition's.
+write_history() {
+    local file=$1 lang=$2 price=Price notice=Notification sound=Sound phone=Phone mail=Email
+    if [ "$lang" = zh ]; then
+        price=价格 notice=通知 sound=声音 phone=手机 mail=电子邮件
+    fi
+    ago() { date -d "-$1 minutes" '+%Y-%m-%d %H:%M:%S'; }
+    local since check="Check the terminal's connection to its server and its account."
+    since="No new price since $(date -d '-88 minutes' '+%H:%M')"
+    {
+        printf '\xEF\xBB\xBF%s\r\n' 'Time,Pair,Event,Condition,Price,Details'
+        printf '%s\r\n' \
+            "$(ago 118),EURUSD,FIRED,$price>1.0840,1.0841,$notice+$phone" \
+            "$(ago 118),EURUSD,SENT,$price>1.0840,1.0841,phone: Telegram" \
+            "$(ago 83),,STOPPED,$since,,$since. $check" \
+            "$(ago 71),,MOVING,,,Prices are moving again (stopped for 17 min)" \
+            "$(ago 46),GBPUSD,FIRED,$price<1.2710,1.2709,$notice+$sound+$mail" \
+            "$(ago 45),GBPUSD,FAILED,$price<1.2710,1.2709,e-mail: 535 Authentication failed" \
+            "$(ago 12),USDJPY,FIRED,$price>151.20,151.21,$notice+$phone" \
+            "$(ago 12),USDJPY,SENT,$price>151.20,151.21,phone: ntfy"
+    } >"$file"
+}
+
 # One edition: an installation of its own, the terminal, the program with one alert that
-# fires at once and one floating window, then each window in turn.
+# fires at once, one floating window and a history, then each window in turn.
 edition() {
     local lang=$1 bin=$2 locale=$3 program=${4:-Pipwarden.exe}
     local install="$home/$lang/Pip Warden"
@@ -122,14 +152,18 @@ edition() {
     cp "$bin/$program" "$install/file/Pipwarden.exe"
     driver="$bin/shotdrive.exe"
     # The floating window opens at start with the bar hidden; the bar's menu command shows it.
-    printf '[MAIN]\r\nSHOWOPTION=1\r\nDISPLAY=0\r\nPOPWIN=,EURUSD\r\nCLSNTFSNDS=-1\r\n' >"$install/file/pipward.cfg"
+    # A phone set up (chat and topic; the token is kept encrypted), so that ticking the alert's
+    # phone opens no options window.
+    printf '%s\r\n' '[MAIN]' 'SHOWOPTION=1' 'DISPLAY=0' 'POPWIN=,EURUSD' 'CLSNTFSNDS=-1' \
+        'TGCHAT=512034987' 'NTFYTOPIC=fx-desk-7k2q' >"$install/file/pipward.cfg"
     printf '%s\r\n' '[EURUSD1]' 'currency=EURUSD' 'enabled=1' 'condition=0' 'price=1.0000' \
         'mode=1' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=EURUSD > 1.0000' \
         'alerttimes=1' 'autodelete=0' '[USDJPY1]' 'currency=USDJPY' 'enabled=1' 'condition=1' \
-        'price=140.00' 'mode=1' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=' \
+        'price=140.00' 'mode=17' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=' \
         'alerttimes=1' 'autodelete=0' '[GBPUSD1]' 'currency=GBPUSD' 'enabled=1' 'condition=0' \
         'price=1.3000' 'mode=5' 'soundfile=' 'speaklen=0' 'speakname=1' 'traymsg=' \
         'alerttimes=2' 'autodelete=0' >"$install/file/fxconset.ini"
+    write_history "$install/file/alerthistory.csv" "$lang"
 
     echo "== $lang ($dpi dpi)"
     LC_ALL=$locale wine "$bin/mt4sim.exe" /seed:7 >/dev/null 2>&1 &
@@ -155,6 +189,7 @@ edition() {
     shoot_window "$lang-alerts" "$ALERT_LIST"
     drive click "$ALERT_LIST" "$ADD_ALERT"
     place_right "$ALERT_CONDITION"
+    drive click "$ALERT_CONDITION" "$EDITOR_PHONE"
     shoot_window "$lang-editor" "$ALERT_CONDITION"
     drive click "$ALERT_CONDITION" "$EDITOR_CLOSE"
     drive click "$ALERT_LIST" "$LIST_CLOSE"
@@ -162,7 +197,14 @@ edition() {
     drive command "$BAR_OPTIONS"
     place_right "$OPTIONS_OK"
     shoot_window "$lang-options" "$OPTIONS_OK"
+    drive tab "$OPTIONS_OK" "$OPTIONS_TAB" "$PHONE_PAGE"
+    shoot_window "$lang-options-phone" "$OPTIONS_OK"
     drive click "$OPTIONS_OK" "$OPTIONS_CANCEL"
+
+    drive command "$BAR_HISTORY"
+    place_right "$HISTORY_LIST"
+    shoot_window "$lang-history" "$HISTORY_LIST"
+    drive click "$HISTORY_LIST" "$HISTORY_CLOSE"
 
     if [ "$news" = 1 ] && [ "$program" = Pipwarden_news.exe ]; then
         drive command "$BAR_NEWS"
