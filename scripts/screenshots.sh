@@ -132,7 +132,7 @@ write_history() {
         printf '\xEF\xBB\xBF%s\r\n' 'Time,Pair,Event,Condition,Price,Details'
         printf '%s\r\n' \
             "$(ago 118),EURUSD,FIRED,$price>1.0840,1.0841,$notice+$phone" \
-            "$(ago 118),EURUSD,SENT,$price>1.0840,1.0841,phone: Telegram" \
+            "$(ago 118),EURUSD,SENT,$price>1.0840,1.0841,phone: ntfy" \
             "$(ago 83),,STOPPED,$since,,$since. $check" \
             "$(ago 71),,MOVING,,,Prices are moving again (stopped for 17 min)" \
             "$(ago 46),GBPUSD,FIRED,$price<1.2710,1.2709,$notice+$sound+$mail" \
