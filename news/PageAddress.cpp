@@ -1,10 +1,12 @@
 #include "news/PageAddress.h"
 #include "platform/Text.h"
+#include <optional>
 #include <string_view>
 
 namespace {
 constexpr const char* kHttpScheme = "http://";
-constexpr const char* kLocalHost = "://localhost";
+constexpr const char* kLocalHost = "localhost";
+constexpr int kHttpPort = 80, kHttpsPort = 443;
 
 bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -53,13 +55,67 @@ std::string SchemeOf(const std::string& address) {
     return port ? "" : ToLowerAscii(address.substr(0, colon));
 }
 
-// "host:port" of a service address that may come with its scheme and a path.
-std::string HostOf(const std::string& serviceHost) {
-    std::string host = ToLowerAscii(serviceHost);
-    const std::size_t scheme = host.find("://");
-    if (scheme != std::string::npos)
-        host.erase(0, scheme + 3);
-    return host.substr(0, host.find('/'));
+struct HostPort {
+    std::string host; // lower case
+    int port = 0;     // 0: none given
+};
+
+// "host" or "host:port"; a port given must be a number of 1 to 5 digits.
+std::optional<HostPort> WithPort(const std::string& authority, int defaultPort) {
+    const std::size_t colon = authority.rfind(':');
+    if (colon == std::string::npos)
+        return HostPort{authority, defaultPort};
+    const std::string digits = authority.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return HostPort{authority.substr(0, colon), std::stoi(digits)};
+}
+
+// The host and port of an "http://" or "https://" address, the port that of its scheme when
+// none is given. Nothing for any other scheme, for credentials before the host (the host a
+// reader sees is not the one contacted) and for a port that is not a number.
+std::optional<HostPort> ParsedHost(const std::string& address) {
+    const std::string lower = ToLowerAscii(address);
+    int port = 0;
+    std::size_t start = 0;
+    if (lower.rfind("http://", 0) == 0) {
+        port = kHttpPort;
+        start = 7;
+    } else if (lower.rfind("https://", 0) == 0) {
+        port = kHttpsPort;
+        start = 8;
+    } else {
+        return std::nullopt;
+    }
+    const std::string authority = lower.substr(start, lower.find_first_of("/?#", start) - start);
+    if (authority.find_first_of("@\\") != std::string::npos)
+        return std::nullopt;
+    return WithPort(authority, port);
+}
+
+// The service as configured: "host:port", or an address with its scheme and a path.
+std::optional<HostPort> ServiceHostPort(const std::string& serviceHost) {
+    if (serviceHost.find("://") != std::string::npos)
+        return ParsedHost(serviceHost);
+    const std::string lower = ToLowerAscii(serviceHost);
+    return WithPort(lower.substr(0, lower.find('/')), 0);
+}
+
+// The service's own pages: its host exactly, on its port (a service without a port: on the
+// address's default port), and pages of this computer.
+bool IsServiceAddress(const std::string& address, const std::string& serviceHost) {
+    const auto page = ParsedHost(address);
+    if (!page || page->host.empty())
+        return false;
+    if (page->host == kLocalHost)
+        return true;
+    const auto service = ServiceHostPort(serviceHost);
+    if (!service || service->host != page->host)
+        return false;
+    if (service->port != 0)
+        return service->port == page->port;
+    return page->port == (ToLowerAscii(address).rfind("https", 0) == 0 ? kHttpsPort : kHttpPort);
 }
 } // namespace
 
@@ -79,12 +135,9 @@ std::string FetchAddress(const std::string& address) {
 
 std::string DecoratedAddress(const std::string& address, const std::string& serviceHost,
                              const PageDecoration& decoration) {
-    const std::string lower = ToLowerAscii(address);
-    const std::string host = HostOf(serviceHost);
-    const bool ours = (!host.empty() && lower.find(host) != std::string::npos) ||
-                      lower.find(kLocalHost) != std::string::npos;
-    if (!ours)
+    if (!IsServiceAddress(address, serviceHost))
         return address;
+    const std::string lower = ToLowerAscii(address);
     // An address without a query would otherwise get "&v=..." glued to its path.
     const char* start = lower.find('?') == std::string::npos ? "?" : "&";
     return lower + start + "v=" + PercentEncode(decoration.version) +

@@ -19,10 +19,10 @@ bool IsWebPageAddress(const std::string& address);
 // browser does: control characters and blanks at the ends, tabs and line breaks inside
 // are dropped.
 std::string FetchAddress(const std::string& address);
-// An address on the service's own host (`serviceHost`, host or host:port; matched in the
-// lower-cased address) or holding "://localhost" is loaded in lower case with
-// "&v=", "&mn=", "&w=", "&h=", "&dt=" appended (values percent-encoded; the first joined with
-// "?" when the address has no query); any other address
-// is returned unchanged.
+// An address on the service's own host (`serviceHost`: "host", "host:port" or an address
+// with its scheme; the parsed host compared exactly, and the port) or on "localhost" is
+// loaded in lower case with "&v=", "&mn=", "&w=", "&h=", "&dt=" appended (values
+// percent-encoded; the first joined with "?" when the address has no query); any other
+// address is returned unchanged.
 std::string DecoratedAddress(const std::string& address, const std::string& serviceHost,
                              const PageDecoration& decoration);
