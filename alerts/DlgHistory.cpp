@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
+#include "settings/SysPaths.h"
 #include "settings/TextIds.h"
 #include <algorithm>
 #include "settings/LangTable.h"
@@ -210,8 +211,10 @@ MsgResult CDlgHistory::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
     return CDRF_DODEFAULT;
 }
 
+// A copy: a spreadsheet that locks what it opens must not stop the history being written.
 MsgResult CDlgHistory::OnOpen(MsgWParam, MsgLParam) {
-    if (OpenUrl(path) <= kShellSuccess)
+    const auto copy = HistoryCopyForSpreadsheet(path, GetTempFolder());
+    if (!copy || OpenUrl(*copy) <= kShellSuccess)
         MessageBeep(MB_ICONWARNING); // no program opens it
     return 0;
 }

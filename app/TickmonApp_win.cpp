@@ -3,6 +3,7 @@
 #include "app/StartupRules.h"
 #include "app/TickmonApp.h"
 #include "controls/Skin.h"
+#include "feed/ProgramHistory.h"
 #include "platform/Text.h"
 #include "settings/AppConfig.h"
 #include <commctrl.h>
@@ -25,6 +26,7 @@ int CTickmonApp::Run() {
         CDlgQuote priceBar;
         priceBar.DoModal(nullptr);
     }
+    ProgramHistory().Flush(); // lines a locked history file refused are not lost at exit
     ReleaseSkin();
     if (oleReady)
         OleUninitialize();

@@ -1,6 +1,7 @@
 #include "feed/AlertHistory.h"
 #include "platform/FileSystem.h"
 #include <algorithm>
+#include <string_view>
 
 namespace {
 const char* const kByteOrderMark = "\xEF\xBB\xBF";
@@ -8,6 +9,8 @@ const std::vector<std::string> kColumnNames = {"Time",      "Pair",  "Event",
                                                "Condition", "Price", "Details"};
 constexpr std::size_t kFieldCount = 6;
 const char* const kCsvExtension = ".csv";
+const char* const kCopyName = "alerthistory view";
+constexpr int kCopyNames = 10;
 
 enum class CsvEnd { LineStart, InLine, InQuotes };
 
@@ -58,10 +61,6 @@ std::size_t AfterByteOrderMark(const std::string& content) {
     return content.compare(0, mark.size(), mark) == 0 ? mark.size() : 0;
 }
 
-HistoryEvent EventOf(const std::vector<std::string>& fields) {
-    return {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
-}
-
 std::string ChannelWord(DeliveryChannel channel) {
     switch (channel) {
     case DeliveryChannel::Telegram:
@@ -76,6 +75,50 @@ std::string ChannelWord(DeliveryChannel channel) {
     return "e-mail";
 }
 
+// "-1.5", "+2", ".5": numbers, which a spreadsheet shows as they are.
+bool LooksLikeNumber(const std::string& text) {
+    std::size_t i = text.empty() || (text[0] != '+' && text[0] != '-') ? 0 : 1;
+    bool digit = false, point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digit = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+// A formula to a spreadsheet, or such a field behind marks of its own (so that reading takes
+// exactly one mark away).
+bool NeedsTextMark(const std::string& field) {
+    if (field.empty())
+        return false;
+    if (field[0] == '\'')
+        return NeedsTextMark(field.substr(1));
+    return std::string_view("=+-@").find(field[0]) != std::string_view::npos &&
+           !LooksLikeNumber(field);
+}
+
+std::string WithoutTextMark(std::string field) {
+    if (!field.empty() && field[0] == '\'' && NeedsTextMark(field.substr(1)))
+        field.erase(0, 1);
+    return field;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines)
+        joined += line;
+    return joined;
+}
+
+HistoryEvent EventOf(const std::vector<std::string>& fields) {
+    return {WithoutTextMark(fields[0]), WithoutTextMark(fields[1]), WithoutTextMark(fields[2]),
+            WithoutTextMark(fields[3]), WithoutTextMark(fields[4]), WithoutTextMark(fields[5])};
+}
+
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
@@ -87,7 +130,7 @@ std::string CsvLine(const std::vector<std::string>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             line += ',';
-        const std::string& field = fields[i];
+        const std::string field = NeedsTextMark(fields[i]) ? "'" + fields[i] : fields[i];
         if (field.find_first_of(",\"\r\n") == std::string::npos) {
             line += field;
             continue;
@@ -155,11 +198,36 @@ std::string RotatedHistoryPath(const std::string& historyPath) {
     return historyPath + ".1";
 }
 
+std::string WaitingHistoryPath(const std::string& historyPath) {
+    const std::size_t extension = std::string(kCsvExtension).size();
+    if (historyPath.size() > extension &&
+        historyPath.compare(historyPath.size() - extension, extension, kCsvExtension) == 0)
+        return historyPath.substr(0, historyPath.size() - extension) + ".waiting" + kCsvExtension;
+    return historyPath + ".waiting";
+}
+
+std::optional<std::string> HistoryCopyForSpreadsheet(const std::string& historyPath,
+                                                     const std::string& folder) {
+    std::string content;
+    if (!Files().ReadAll(historyPath, content) || content.empty())
+        content = kByteOrderMark + CsvLine(kColumnNames);
+    for (int number = 1; number <= kCopyNames; ++number) {
+        const std::string copy =
+            folder + kCopyName + (number == 1 ? "" : " " + std::to_string(number)) + kCsvExtension;
+        if (Files().ReplaceAtomically(copy, content))
+            return copy;
+    }
+    return std::nullopt;
+}
+
 AlertHistoryLog::AlertHistoryLog(std::string path) : path(std::move(path)) {}
 
 void AlertHistoryLog::Prepare() {
     std::lock_guard<std::mutex> guard(lock);
     PrepareLocked();
+    // Lines a previous run could not write join the file now.
+    if (Files().Kind(WaitingHistoryPath(path)) != PathKind::Missing)
+        WriteLocked();
 }
 
 // A torn line is closed where it stops, its open quote too, so the next line starts clean.
@@ -181,11 +249,23 @@ bool AlertHistoryLog::Append(const HistoryEvent& event) {
     if (!prepared)
         PrepareLocked();
     waiting.push_back(CsvLine(HistoryFields(event)));
+    if (WriteLocked())
+        return true;
     if (waiting.size() > kHistoryMaxWaitingLines)
-        waiting.erase(waiting.begin());
+        SpillLocked();
+    return false;
+}
+
+// The side file's lines, then the waiting ones, in the order they happened.
+bool AlertHistoryLog::WriteLocked() {
+    const std::string side = WaitingHistoryPath(path);
+    const bool sideFile = Files().Kind(side) != PathKind::Missing;
     std::string lines;
-    for (const std::string& line : waiting)
-        lines += line;
+    if (sideFile && !Files().ReadAll(side, lines))
+        return false;
+    lines += Joined(waiting);
+    if (lines.empty())
+        return true;
 
     std::int64_t size = Files().Size(path);
     if (size > 0 && size + static_cast<std::int64_t>(lines.size()) > kHistoryRotateBytes &&
@@ -203,7 +283,26 @@ bool AlertHistoryLog::Append(const HistoryEvent& event) {
     }
     waiting.clear();
     repair.clear();
+    if (sideFile && !Files().Delete(side))
+        Files().ReplaceAtomically(side, ""); // never written twice
     return true;
+}
+
+bool AlertHistoryLog::SpillLocked() {
+    if (waiting.empty() || !Files().Append(WaitingHistoryPath(path), Joined(waiting)))
+        return false;
+    waiting.clear();
+    return true;
+}
+
+void AlertHistoryLog::Flush() {
+    std::lock_guard<std::mutex> guard(lock);
+    if (waiting.empty())
+        return;
+    if (!prepared)
+        PrepareLocked();
+    if (!WriteLocked())
+        SpillLocked();
 }
 
 std::size_t AlertHistoryLog::Waiting() const {
@@ -217,7 +316,7 @@ bool AlertHistoryLog::Clear() {
     repair.clear();
     prepared = true;
     bool cleared = true;
-    for (const std::string& file : {path, RotatedHistoryPath(path)})
+    for (const std::string& file : {path, RotatedHistoryPath(path), WaitingHistoryPath(path)})
         if (Files().Kind(file) != PathKind::Missing && !Files().Delete(file))
             cleared = false;
     return cleared;

@@ -3,6 +3,7 @@
 #include "feed/FeedGuard.h"
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,13 @@ inline constexpr const char* kHistoryFileName = "alerthistory.csv";
 inline constexpr const char* kRotatedHistoryFileName = "alerthistory.1.csv";
 inline constexpr std::int64_t kHistoryRotateBytes = 5 * 1024 * 1024;
 inline constexpr std::size_t kHistoryShownEvents = 1000;
-// Lines that could not be written wait for the next append, up to this many.
+// Lines that could not be written wait in memory up to this many, then in the side file.
 inline constexpr std::size_t kHistoryMaxWaitingLines = 1000;
 
 // One CSV line with its CRLF: a field holding a comma, a quote, CR or LF is quoted, its
-// quotes doubled.
+// quotes doubled. A field a spreadsheet would take for a formula (a first "=", "+", "-" or
+// "@" and not a number) is written after a "'", so that it shows as text; ReadNewestHistory
+// takes the "'" away again.
 std::string CsvLine(const std::vector<std::string>& fields);
 std::vector<std::string> HistoryFields(const HistoryEvent& event);
 
@@ -47,6 +50,14 @@ HistoryEvent GuardEvent(const std::string& time, const FeedEvent& event);
 // The history file in the program folder (which ends in a separator) and its older half.
 std::string HistoryPath(const std::string& programFolder);
 std::string RotatedHistoryPath(const std::string& historyPath);
+// Where lines wait that the history file refused (held open elsewhere) when memory is full
+// or the program ends; merged into the file at the next write.
+std::string WaitingHistoryPath(const std::string& historyPath);
+// A copy of the history file for a spreadsheet, which may lock what it opens: in `folder`
+// (ending in a separator), under a further name when an earlier copy is still held open.
+// Nothing when no copy could be written.
+std::optional<std::string> HistoryCopyForSpreadsheet(const std::string& historyPath,
+                                                     const std::string& folder);
 
 // Appends events to the history file, one line each, through Files(). A new or empty file
 // starts with the byte-order mark and the column names; a file that reached the limit
@@ -63,11 +74,15 @@ public:
     // False when the line could not be written yet; it is kept and written first next time.
     bool Append(const HistoryEvent& event);
     std::size_t Waiting() const;
+    // At exit: the lines still waiting go to the file, or else to the side file.
+    void Flush();
     // Deletes the file and its ".1" file; false when either is still there.
     bool Clear();
 
 private:
     void PrepareLocked();
+    bool WriteLocked();
+    bool SpillLocked();
 
     mutable std::mutex lock;
     std::string path;

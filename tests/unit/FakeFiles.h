@@ -28,6 +28,8 @@ public:
         return files.count(path) > 0;
     }
     bool ReplaceAtomically(const std::string& path, const std::string& content) override {
+        if (unwritable.count(path))
+            return false;
         ++replaces;
         files[path] = content;
         return true;

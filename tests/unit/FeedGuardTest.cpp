@@ -256,6 +256,47 @@ TEST_F(AlertHistoryFile, ReadsNewestFirstAcrossBothFilesAndSurvivesATornLine) {
     EXPECT_EQ(Prices(4), (std::vector<std::string>{"1.106", "1.105", "1.104", "1.103"}));
 }
 
+// A spreadsheet holding the file open: nothing is dropped, neither past the waiting limit nor
+// at exit; the next start writes it all in order; the spreadsheet gets a copy.
+TEST_F(AlertHistoryFile, LinesALockedFileRefusesWaitAndNothingIsLost) {
+    const std::string side = "C:\\pw\\alerthistory.waiting.csv";
+    files.unwritable.insert(kPath);
+    {
+        AlertHistoryLog log(kPath);
+        for (int n = 0; n <= static_cast<int>(kHistoryMaxWaitingLines); ++n)
+            EXPECT_FALSE(log.Append(Event(n)));
+        EXPECT_EQ(log.Waiting(), 0u) << "past the limit the lines go to the side file";
+        EXPECT_FALSE(log.Append(Event(7777)));
+        log.Flush(); // the program ends
+        EXPECT_EQ(log.Waiting(), 0u);
+    }
+    files.unwritable.clear();
+    AlertHistoryLog next(kPath);
+    next.Prepare();
+    EXPECT_FALSE(files.files.count(side));
+    const std::vector<std::string> prices = Prices(kHistoryMaxWaitingLines + 5);
+    ASSERT_EQ(prices.size(), kHistoryMaxWaitingLines + 2);
+    EXPECT_EQ(prices.front(), "1.107777");
+    EXPECT_EQ(prices.back(), "1.100");
+
+    const std::string folder = "C:\\temp\\";
+    EXPECT_EQ(HistoryCopyForSpreadsheet(kPath, folder), folder + "alerthistory view.csv");
+    EXPECT_EQ(files.files[folder + "alerthistory view.csv"], files.files[kPath]);
+    files.unwritable.insert(folder + "alerthistory view.csv"); // still open from before
+    EXPECT_EQ(HistoryCopyForSpreadsheet(kPath, folder), folder + "alerthistory view 2.csv");
+}
+
+// A spreadsheet shows formulas as text; the window shows the fields as they were.
+TEST_F(AlertHistoryFile, FieldsASpreadsheetWouldRunAreWrittenAsText) {
+    const std::vector<std::string> fields = {
+        "=HYPERLINK(\"x\")", "-1.5", "+x", "@a", "'=b", "'a", "-", "+.5"};
+    EXPECT_EQ(CsvLine(fields), "\"'=HYPERLINK(\"\"x\"\")\",-1.5,'+x,'@a,''=b,'a,'-,+.5\r\n");
+    AlertHistoryLog log(kPath);
+    ASSERT_TRUE(log.Append({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]}));
+    const HistoryEvent read = ReadNewestHistory(kPath).at(0);
+    EXPECT_EQ(HistoryFields(read), (std::vector<std::string>{fields.begin(), fields.begin() + 6}));
+}
+
 // Figures for the record, not limits: an append to a real file and a guard step of a full bar.
 TEST(FeedCost, OneAppendAndOneGuardStep) {
     constexpr int kRuns = 1000;
