@@ -2,6 +2,7 @@
 #include "alerts/AlertNumbers.h"
 #include "alerts/AlertStore.h"
 #include "platform/Text.h"
+#include "quotes/FXPrice.h"
 #include "settings/TextIds.h"
 #include <cctype>
 #include "settings/LangTable.h"
@@ -11,6 +12,12 @@ constexpr int kInformationMargin = 80;
 constexpr int kInformationRoomy = 180;
 constexpr int kInformationNarrow = 100;
 
+std::string WithCount(const std::string& pattern, std::size_t count) {
+    const std::size_t mark = pattern.find("%s");
+    if (mark == std::string::npos)
+        return pattern;
+    return pattern.substr(0, mark) + std::to_string(count) + pattern.substr(mark + 2);
+}
 } // namespace
 
 std::string AlertActionText(const AlertValues& alert) {
@@ -100,7 +107,7 @@ std::vector<AlertListRow> AlertListRows(const std::vector<AlertRecord>& alerts,
                                         const std::string& displayList) {
     std::vector<AlertListRow> rows;
     for (const AlertRecord& record : alerts) {
-        if (record.id.empty() || displayList.find("," + record.currency + ",") == std::string::npos)
+        if (record.id.empty() || !ListHasEntry(displayList, record.currency))
             continue;
         const AlertValues alert = [&](const std::string& key) {
             return AlertRecordValue(record, key);
@@ -153,4 +160,30 @@ std::vector<int> RowsToDelete(const std::vector<int>& checkedRows, int selectedR
     if (selectedRow >= 0)
         return {selectedRow};
     return {};
+}
+
+std::string ClearQuestion(const std::vector<AlertRecord>& alerts, const std::string& displayList) {
+    std::size_t total = 0;
+    std::size_t hidden = 0;
+    for (const AlertRecord& record : alerts) {
+        if (record.id.empty())
+            continue;
+        ++total;
+        if (!ListHasEntry(displayList, record.currency))
+            ++hidden;
+    }
+    std::string question =
+        GetText(kTextAskClear) + "\n" + WithCount(GetText(kTextClearCount), total);
+    if (hidden > 0)
+        question += "\n" + WithCount(GetText(kTextClearHiddenCount), hidden);
+    return question;
+}
+
+int CurrencySourceNotice(bool internetSource, int sourceStatus, bool gotSymbols,
+                         bool pagesPending) {
+    if (!internetSource)
+        return 0;
+    if (sourceStatus != 0)
+        return sourceStatus;
+    return gotSymbols || pagesPending ? 0 : kNoPriceDataStatus;
 }

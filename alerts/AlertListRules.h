@@ -48,3 +48,12 @@ ListButtons AlertListButtons(bool rowSelected, bool anyChecked, int rowCount);
 
 // The rows that "Delete" removes: the checked ones, else the selected one.
 std::vector<int> RowsToDelete(const std::vector<int>& checkedRows, int selectedRow);
+
+// "Clear" empties the whole file, also of alerts the list does not show: the question says
+// how many go, and how many of them are on pairs that are not displayed.
+std::string ClearQuestion(const std::vector<AlertRecord>& alerts, const std::string& displayList);
+
+// The data-source text (a UI text entry) that filling the currency list shows; 0 for none.
+// The Internet source's own status first; a source that has given no symbols once its pages
+// are done has failed, while pages still on their way are no failure yet.
+int CurrencySourceNotice(bool internetSource, int sourceStatus, bool gotSymbols, bool pagesPending);

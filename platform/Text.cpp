@@ -257,6 +257,18 @@ std::string JoinList(const std::vector<std::string>& entries) {
     return list;
 }
 
+bool ListHasEntry(const std::string& list, const std::string& entry) {
+    if (entry.empty())
+        return false;
+    for (std::size_t at = list.find(entry); at != std::string::npos;
+         at = list.find(entry, at + 1)) {
+        const std::size_t end = at + entry.size();
+        if ((at == 0 || list[at - 1] == ',') && (end == list.size() || list[end] == ','))
+            return true;
+    }
+    return false;
+}
+
 std::string WithHttpScheme(const std::string& address) {
     if (address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0)
         return address;

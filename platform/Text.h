@@ -105,6 +105,9 @@ double LeadingNumber(const std::string& text);
 std::vector<std::string> SplitList(const std::string& list);
 // Every entry followed by a comma: "EURUSD,GBPUSD,".
 std::string JoinList(const std::vector<std::string>& entries);
+// Whether `entry` is a whole entry of the list, with or without a comma before the first
+// entry or after the last: the bar writes "EURUSD,GBPUSD,", the list window ",EURUSD,".
+bool ListHasEntry(const std::string& list, const std::string& entry);
 
 // A web address as given, or with "http://" in front when it starts with neither
 // "http://" nor "https://" (a bare host:port from the settings).

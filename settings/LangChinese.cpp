@@ -185,6 +185,9 @@ void FillChineseTexts(TextColumn& t) {
     t[256] = "保存于其他账户，请重新输入";
     t[257] = "无法加密保存令牌或地址，已保留原先保存的值。";
 
+    t[280] = "将删除的警报：%s 个";
+    t[281] = "其中不在列表中显示的货币对上的：%s 个";
+
     // Built from other entries, as in the English column.
     t[52] = "显示/隐藏 [" + t[30] + "]";
     t[67] = "建议您选择 [" + t[63] + "]";

@@ -185,6 +185,9 @@ void FillEnglishTexts(TextColumn& t) {
     t[256] = "Saved on another account: enter it again";
     t[257] = "The token or address could not be stored protected. The one saved before is kept.";
 
+    t[280] = "Alerts that will be deleted: %s";
+    t[281] = "Of them on pairs not shown in the list: %s";
+
     // Entries that name other entries follow them when those change.
     t[52] = "Show/Hide [" + t[30] + "]";
     t[67] = "Recommends you choose [" + t[63] + "]";

@@ -194,3 +194,8 @@ inline constexpr int kTextHistoryFailed = 255;
 // Secrets of the phone page that cannot be read or stored protected.
 inline constexpr int kTextSecretUnreadable = 256;
 inline constexpr int kTextSecretNotProtected = 257;
+
+// The alerts list's "Clear" question: how many alerts go, how many of them are not listed.
+// Apart from the entries above, so that texts added there meanwhile keep their numbers.
+inline constexpr int kTextClearCount = 280;
+inline constexpr int kTextClearHiddenCount = 281;

@@ -91,6 +91,37 @@ TEST_F(AlertListRules, RowsListOnlyDisplayedCurrenciesInFileOrder) {
     EXPECT_EQ(rows[1].action, "Notification+Sound");
     EXPECT_EQ(rows[1].condition, "Price<1.1");
     EXPECT_EQ(rows[1].information, "a b");
+    // As the bar stores the pairs it took from the terminal: no comma before the first.
+    EXPECT_EQ(AlertListRows(LoadAllAlerts(alertsPath), "EURUSD,USDJPY,").size(), 2u);
+    EXPECT_EQ(AlertListRows(LoadAllAlerts(alertsPath), "GBPUSD").size(), 1u);
+}
+
+TEST_F(AlertListRules, ClearSaysHowManyGoAndHowManyAreNotListed) {
+    EXPECT_EQ(ClearQuestion({}, "EURUSD,"),
+              "Are you sure you want to clear the alerts list?\nAlerts that will be deleted: 0");
+    AddAlert("EURUSD1", {{"currency", "EURUSD"}});
+    AddAlert("GBPUSD2", {{"currency", "GBPUSD"}});
+    AddAlert("USDJPY3", {{"currency", "USDJPY"}});
+    EXPECT_EQ(ClearQuestion(LoadAllAlerts(alertsPath), "EURUSD,"),
+              "Are you sure you want to clear the alerts list?\nAlerts that will be deleted: 3\n"
+              "Of them on pairs not shown in the list: 2");
+}
+
+TEST(AlertListRulesSource, CurrencyListSaysWhyTheInternetSourceGaveNoPairs) {
+    struct Case {
+        bool internet;
+        int status;
+        bool gotSymbols, pending;
+        int notice;
+    } cases[] = {
+        {false, 0, false, false, 0}, // the terminal says so itself
+        {true, 0, true, false, 0},   {true, 58, false, false, 58},
+        {true, 59, true, false, 59}, {true, 0, false, false, 59}, // the pages failed
+        {true, 0, false, true, 0},                                // still on their way
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CurrencySourceNotice(c.internet, c.status, c.gotSymbols, c.pending), c.notice)
+            << c.internet << c.status << c.gotSymbols << c.pending;
 }
 
 TEST(AlertListRulesLayout, InformationWidthAndSelectionAndButtons) {

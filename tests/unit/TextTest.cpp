@@ -74,6 +74,11 @@ TEST(Text, ListsAndAddresses) {
     EXPECT_EQ(SplitList("EURUSD,,GBPUSD"), (std::vector<std::string>{"EURUSD", "GBPUSD"}));
     EXPECT_TRUE(SplitList("").empty());
     EXPECT_EQ(JoinList({"A", "B"}), "A,B,");
+    for (const char* list : {"EURUSD,USDJPY,", ",EURUSD,USDJPY,", ",USDJPY,EURUSD", "EURUSD"})
+        EXPECT_TRUE(ListHasEntry(list, "EURUSD")) << list;
+    for (const char* list : {"EURUSDM,", ",XEURUSD,", "EUR,USD", ",", ""})
+        EXPECT_FALSE(ListHasEntry(list, "EURUSD")) << list;
+    EXPECT_FALSE(ListHasEntry("EURUSD,", ""));
     EXPECT_EQ(WithHttpScheme("127.0.0.1:8765/a"), "http://127.0.0.1:8765/a");
     EXPECT_EQ(WithHttpScheme("https://x.test"), "https://x.test");
     EXPECT_EQ(WithHttpScheme("http://x.test"), "http://x.test");
