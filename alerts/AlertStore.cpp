@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
 #include "settings/SysPaths.h"
@@ -16,6 +17,7 @@ constexpr const char* kMediaSubfolder = "Media\\";
 constexpr const char* kPreferredSounds[] = {"notify.wav", "ding.wav", "ringin.wav"};
 constexpr const char* kFallbackSound = "ringin.wav";
 const std::string kZeroCount = "0";
+constexpr const char* kOnceOnlyCount = "1";
 
 // Clears the loading flag however the reload ends.
 class LoadingScope {
@@ -52,6 +54,10 @@ template <class Section> AlertRecord RecordOf(const std::string& id, const Secti
     alert.soundfile = section.Get(kSoundFile);
     alert.alerttimes = section.Get(kAlertTimes);
     alert.autodelete = section.Get(kAutoDelete);
+    // Otherwise it rings on every refresh of its minute and never deletes itself.
+    if (alert.alerttimes == kNoCountInForce &&
+        FiresOnceOnly(LeadingInteger(alert.condition), !alert.date.empty(), alert.hour))
+        alert.alerttimes = kOnceOnlyCount;
     return alert;
 }
 
@@ -97,7 +103,9 @@ public:
     void WriteInt(const std::string& id, const std::string& key, int value) {
         WriteString(id, key, std::to_string(value));
     }
-    bool Store(CIniFile& file, const std::string& id) const { return file.WriteStrings(id, values); }
+    bool Store(CIniFile& file, const std::string& id) const {
+        return file.WriteStrings(id, values);
+    }
 
 private:
     std::vector<std::pair<std::string, std::string>> values;
@@ -185,6 +193,10 @@ std::string NewAlertId(const std::string& symbol) {
     return symbol + number;
 }
 
+bool FiresOnceOnly(long long condition, bool dated, const std::string& hour) {
+    return condition == kTimeOfDay && dated && !hour.empty() && hour != kAnyHour;
+}
+
 int FormMode(const AlertForm& form) {
     return (form.notification ? kActionPopup : 0) | (form.voice ? kActionVoice : 0) |
            (form.sound ? kActionSound : 0) | (form.email ? kActionEmail : 0) |
@@ -217,9 +229,11 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
     file.WriteString(id, kSpeakName, form.dontSpeakName ? "0" : "1");
     const bool custom = form.notification && form.customOn;
     file.WriteString(id, kTrayMsg, custom ? StoredMessage(form.customText) : "");
+    const bool once = FiresOnceOnly(form.condition, form.dateOn, form.hourText);
     file.WriteString(id, kAlertTimes,
                      form.repeatCountEnabled ? form.repeatCount
                      : form.unlimited        ? kUnlimited
+                     : once                  ? kOnceOnlyCount
                                              : kNoCountInForce);
     file.WriteString(id, kAutoDelete, form.autoDelete ? "1" : "0");
     file.Store(store, id);

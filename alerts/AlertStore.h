@@ -124,6 +124,10 @@ struct AlertForm {
     bool autoDelete = false;
 };
 
+// A "Local Time" alert with a date and a set hour can hold within one minute only: it counts
+// one firing ("alerttimes" 1), also where an older file stored "-1" for no count.
+bool FiresOnceOnly(long long condition, bool dated, const std::string& hour);
+
 // The mode bits of the form's actions.
 int FormMode(const AlertForm& form);
 

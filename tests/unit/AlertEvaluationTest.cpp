@@ -246,6 +246,17 @@ TEST_F(AlertEvaluation, DatedTimeAlert) {
     EXPECT_NE(AlertsText().find("[EURUSD4]"), std::string::npos);
 }
 
+// Stored by older versions without a count: it rang on every refresh of its minute.
+TEST_F(AlertEvaluation, DatedAlertAtASetHourFiresOnceAndDeletesItself) {
+    Keys keys = TimeAlert("14", "30", "2026-12-08", "1");
+    keys[7].second = "-1"; // alerttimes
+    AddAlert("EURUSD1", keys);
+    Load();
+    clock.Set("2026-12-08 14:29:58");
+    EXPECT_EQ(Refreshes({"1.3000", "1.3000", "1.3000"}), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(AlertsText().find("[EURUSD1]"), std::string::npos);
+}
+
 // As the date picker stores it in the user's short date format (here "M/d/yyyy").
 TEST_F(AlertEvaluation, DateInTheUsersShortFormat) {
     AddAlert("EURUSD1", TimeAlert("14", "30", "12/10/2026", "1"));

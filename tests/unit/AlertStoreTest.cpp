@@ -113,6 +113,37 @@ TEST_F(AlertStore, EachConditionWritesOnlyItsOwnKeys) {
     EXPECT_NE(AlertsText().find("condition=3\r\nintervalmins=15\r\nmode="), std::string::npos);
 }
 
+// Its count box is greyed: such an alert holds within one minute only.
+TEST_F(AlertStore, ADatedAlertAtASetHourCountsOneFiringAlsoFromOlderFiles) {
+    struct Case {
+        bool dateOn;
+        const char* hour;
+        bool unlimited;
+        const char* stored;
+    } cases[] = {{true, "14", false, "1"},
+                 {true, "-1", false, "-1"},
+                 {false, "14", false, "-1"},
+                 {true, "14", true, "-2"}};
+    AlertForm form = PriceForm();
+    form.condition = kTimeOfDay;
+    form.dateText = "2026-12-08";
+    form.minute = "30";
+    form.repeatCountEnabled = false;
+    for (const Case& c : cases) {
+        files.files.clear();
+        form.dateOn = c.dateOn;
+        form.hourText = c.hour;
+        form.unlimited = c.unlimited;
+        const std::string id = SaveAlert(alertsPath, form);
+        EXPECT_EQ(LoadAlert(alertsPath, id)->alerttimes, c.stored) << c.dateOn << c.hour;
+        // Written as older versions did: read with the count the editor writes now.
+        files.files[alertsPath] = "[A]\r\ncondition=4\r\nhour=" + std::string(c.hour) +
+                                  "\r\ndate=" + (c.dateOn ? "2026-12-08" : "") +
+                                  "\r\nalerttimes=" + (c.unlimited ? "-2" : "-1") + "\r\n";
+        EXPECT_EQ(LoadAllAlerts(alertsPath)[0].alerttimes, c.stored) << c.dateOn << c.hour;
+    }
+}
+
 TEST_F(AlertStore, SwitchingOffKeepsTheOtherKeysAndTheTableEntry) {
     const std::string id = SaveAlert(alertsPath, PriceForm());
     AlertForm off = PriceForm();
