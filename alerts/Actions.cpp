@@ -1,4 +1,5 @@
 #include "alerts/Actions.h"
+#include "alerts/KindTexts.h"
 #include "delivery/DeliverySettings.h"
 #include "options/OptionKeys.h"
 #include "platform/FileSystem.h"
@@ -106,7 +107,7 @@ std::string ConditionText(const FiredAlert& alert) {
         return (alert.date.empty() ? GetText(kTextLocalTime) + " = " : alert.date + " ") +
                (alert.hour == kAnyHour ? GetText(kTextAny) : alert.hour) + ":" + alert.minute;
     default:
-        return {};
+        return KindConditionText(alert.kind, alert.extras);
     }
 }
 

@@ -113,6 +113,7 @@ struct KindState {
     MoveWatch move;
     ChannelWatch channel;
     SpreadWatch spread;
+    bool pending = false; // held while another alert of the pair fired
 };
 
 // The bid and ask of one pair as the source gave them; empty when it gives no ask.

@@ -1,6 +1,7 @@
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertNumbers.h"
 #include "alerts/AlertStore.h"
+#include "alerts/KindTexts.h"
 #include "platform/Text.h"
 #include "quotes/FXPrice.h"
 #include "settings/TextIds.h"
@@ -11,6 +12,12 @@ namespace {
 constexpr int kInformationMargin = 80;
 constexpr int kInformationRoomy = 180;
 constexpr int kInformationNarrow = 100;
+
+// The newer keys through the same look-up as the others.
+struct ValuesSection {
+    const AlertValues& values;
+    std::string Get(const char* key) const { return values(key); }
+};
 
 std::string WithCount(const std::string& pattern, std::size_t count) {
     const std::size_t mark = pattern.find("%s");
@@ -65,14 +72,18 @@ std::string AlertConditionText(const AlertValues& alert) {
         const std::string date = alert(alertkey::kDate);
         return date.empty() ? text : date + " " + text;
     }
-    return "";
+    return KindConditionText(LeadingInteger(condition), ReadExtras(ValuesSection{alert}));
 }
 
 std::string AlertInformation(const AlertValues& alert) {
-    if (alert(alertkey::kEnabled) == "0" ||
-        !(LeadingInteger(alert(alertkey::kMode)) & kActionPopup))
-        return "";
-    return MessageOneLine(alert(alertkey::kTrayMsg));
+    std::string text;
+    if (alert(alertkey::kEnabled) != "0" && (LeadingInteger(alert(alertkey::kMode)) & kActionPopup))
+        text = MessageOneLine(alert(alertkey::kTrayMsg));
+    const std::string notes = KindInformation(LeadingInteger(alert(alertkey::kCondition)),
+                                              ReadExtras(ValuesSection{alert}));
+    if (notes.empty())
+        return text;
+    return text.empty() ? notes : text + "; " + notes;
 }
 
 std::string AlertRecordValue(const AlertRecord& alert, const std::string& key) {
@@ -100,7 +111,7 @@ std::string AlertRecordValue(const AlertRecord& alert, const std::string& key) {
     for (const auto& [name, value] : fields)
         if (key == name)
             return *value;
-    return "";
+    return ExtraValue(alert.extras, key);
 }
 
 std::vector<AlertListRow> AlertListRows(const std::vector<AlertRecord>& alerts,

@@ -15,7 +15,8 @@ std::string AlertActionText(const AlertValues& alert);
 std::string ActionNames(long long mode);
 // "Price>1.3000", "Every 20 pips,<1.3000", "Every 5 Minute", "2026-12-08 Any:30".
 std::string AlertConditionText(const AlertValues& alert);
-// The custom text on one line, when the alert shows a popup.
+// The custom text on one line, when the alert shows a popup; then its end time, a snooze
+// that holds and why it waits.
 std::string AlertInformation(const AlertValues& alert);
 
 struct AlertListRow {

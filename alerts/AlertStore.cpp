@@ -54,6 +54,7 @@ template <class Section> AlertRecord RecordOf(const std::string& id, const Secti
     alert.soundfile = section.Get(kSoundFile);
     alert.alerttimes = section.Get(kAlertTimes);
     alert.autodelete = section.Get(kAutoDelete);
+    alert.extras = ReadExtras(section);
     // Otherwise it rings on every refresh of its minute and never deletes itself.
     if (alert.alerttimes == kNoCountInForce &&
         FiresOnceOnly(LeadingInteger(alert.condition), !alert.date.empty(), alert.hour))
@@ -133,6 +134,19 @@ void WriteConditionKeys(AlertWrites& file, const std::string& id, const AlertFor
         file.WriteString(id, kDate, form.dateOn ? form.dateText : std::string());
         file.WriteString(id, kHour, form.hourText.empty() ? kAnyHour : form.hourText);
         file.WriteString(id, kMinute, form.minute);
+        break;
+    case kMoveCondition:
+        file.WriteString(id, kindkey::kMovePips, form.movePips);
+        file.WriteString(id, kindkey::kMoveMinutes, form.moveMinutes);
+        file.WriteInt(id, kindkey::kMoveWay, form.moveWay);
+        break;
+    case kChannelCondition:
+        file.WriteString(id, kindkey::kChannelLow, form.channelLow);
+        file.WriteString(id, kindkey::kChannelHigh, form.channelHigh);
+        file.WriteInt(id, kindkey::kChannelWay, form.channelWay);
+        break;
+    case kSpreadCondition:
+        file.WriteString(id, kindkey::kSpreadPips, form.spreadPips);
         break;
     default:
         break;
@@ -236,6 +250,10 @@ std::string SaveAlert(const std::string& alertsPath, const AlertForm& form) {
                      : once                  ? kOnceOnlyCount
                                              : kNoCountInForce);
     file.WriteString(id, kAutoDelete, form.autoDelete ? "1" : "0");
+    // Written only where an end is set or is to be taken away: other sections stay as an
+    // older version writes them.
+    if (form.untilOn || !store.GetString(id, kindkey::kUntil).empty())
+        file.WriteString(id, kindkey::kUntil, form.untilOn ? form.untilText : "");
     file.Store(store, id);
     return id;
 }
@@ -244,6 +262,26 @@ void DeleteAlert(const std::string& alertsPath, const std::string& id) {
     CIniFile file;
     file.SetPath(alertsPath);
     file.DeleteSection(id);
+}
+
+namespace {
+// One key of a section that still exists; a deleted alert is not made again.
+bool WriteExistingKey(const std::string& alertsPath, const std::string& id, const char* key,
+                      const std::string& value) {
+    CIniFile file;
+    file.SetPath(alertsPath);
+    if (!file.Document().HasSection(id))
+        return false;
+    return file.WriteStrings(id, {{key, value}});
+}
+} // namespace
+
+void SwitchAlertOff(const std::string& alertsPath, const std::string& id) {
+    WriteExistingKey(alertsPath, id, alertkey::kEnabled, "0");
+}
+
+bool WriteSnooze(const std::string& alertsPath, const std::string& id, const std::string& until) {
+    return WriteExistingKey(alertsPath, id, kindkey::kSnoozed, until);
 }
 
 void ClearAlerts(const std::string& alertsPath) {

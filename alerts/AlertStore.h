@@ -1,4 +1,5 @@
 #pragma once
+#include "alerts/AlertKinds.h"
 #include "alerts/AlertNumbers.h"
 #include <cstddef>
 #include <optional>
@@ -59,6 +60,7 @@ std::string MessageOneLine(const std::string& stored); // "@#@" becomes a blank,
 struct AlertSettings {
     std::string level, diffpips, startcon, startpips, intervalmins, date, hour, minute, soundfile,
         speaklen, speakname, traymsg;
+    AlertExtras extras; // the keys of the newer conditions, the end and the snooze
 };
 
 // One alert: every key of its section as text, and the evaluation's run-time state.
@@ -68,6 +70,7 @@ struct AlertRecord : AlertSettings {
     std::string lastFired;  // program time text of the last firing
     std::string firedCount; // firings counted against alerttimes
     PriceReading reference; // a step alert's last reference price
+    KindState kinds;        // the newer conditions' watches
 };
 
 // Every section of the alerts file, in file order, read with one reading of the file.
@@ -122,6 +125,14 @@ struct AlertForm {
     std::string repeatCount;
     bool unlimited = false;
     bool autoDelete = false;
+    // The newer conditions and the end time.
+    std::string movePips, moveMinutes;
+    int moveWay = kMoveUp;
+    std::string channelLow, channelHigh;
+    int channelWay = kChannelEnters;
+    std::string spreadPips;
+    bool untilOn = false;
+    std::string untilText; // "%Y-%m-%d %H:%M:%S"
 };
 
 // A "Local Time" alert with a date and a set hour can hold within one minute only: it counts
@@ -134,6 +145,10 @@ int FormMode(const AlertForm& form);
 // Writes the section of the alert; returns its id (made now for a new alert).
 std::string SaveAlert(const std::string& alertsPath, const AlertForm& form);
 void DeleteAlert(const std::string& alertsPath, const std::string& id);
+// An alert past its end time that does not delete itself: only `enabled` changes.
+void SwitchAlertOff(const std::string& alertsPath, const std::string& id);
+// Writes the snooze's end into the alert's section; false when the alert is gone.
+bool WriteSnooze(const std::string& alertsPath, const std::string& id, const std::string& until);
 void ClearAlerts(const std::string& alertsPath); // the file itself goes
 
 // The editor's remembered box values in the main settings file.

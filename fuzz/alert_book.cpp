@@ -3,6 +3,7 @@
 // spread see the same prices, each checked against a plain scan of what it has seen.
 #include "FakeFiles.h"
 #include "FuzzInput.h"
+#include "alerts/AlertHold.h"
 #include "alerts/AlertKinds.h"
 #include "alerts/Evaluation.h"
 #include "platform/Clock.h"
@@ -157,8 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             channelSideKnown = false;
         }
 
-        const auto fired = book.CheckNotify(symbol, previous, current);
+        // Every other price comes with both sides, as from a terminal.
+        const QuoteSides sides{previous, current};
+        const bool withSides = count % 2 == 0;
+        const auto fired =
+            book.CheckNotify(symbol, previous, current, withSides ? &sides : nullptr);
         if (fired) {
+            // No spread without both prices; nothing snoozed or past its end.
+            FUZZ_CHECK(withSides || fired->kind != kSpreadCondition);
+            FUZZ_CHECK(!StillSnoozed(fired->extras.snoozed, CurrentDateTime()));
+            FUZZ_CHECK(!PastUntil(fired->extras.until, CurrentDateTime()));
             // A lost feed or a failed read never sets an alert off.
             FUZZ_CHECK(HoldsPrice(previous) && HoldsPrice(current));
             FUZZ_CHECK(fired->symbol == symbol && fired->price == current);

@@ -188,6 +188,43 @@ void FillEnglishTexts(TextColumn& t) {
     t[280] = "Alerts that will be deleted: %s";
     t[281] = "Of them on pairs not shown in the list: %s";
 
+    // Move, channel and spread alerts, an alert's end and snooze, the quiet hours.
+    t[300] = "Moves [n] Pips within [m] Mins";
+    t[301] = "Channel [low]-[high]";
+    t[302] = "Spread >= [n] Pips";
+    t[303] = "Moves %1 pips within %2 min, %3";
+    t[304] = "up";
+    t[305] = "down";
+    t[306] = "up or down";
+    t[307] = "Channel %1-%2, %3";
+    t[308] = "enters";
+    t[309] = "leaves";
+    t[310] = "Spread >= %1 pips";
+    t[311] = "waiting: this data source gives no ask price";
+    t[312] = "until %1";
+    t[313] = "snoozed until %1";
+    t[314] = "15 min";
+    t[315] = "1 hour";
+    t[316] = "Tomorrow";
+    t[317] = "pips within";
+    t[318] = "minutes";
+    t[319] = "to";
+    t[320] = "Spread >=";
+    t[321] = "Until:";
+    t[322] = "Quiet hours from";
+    t[323] = "Hold back:";
+    t[324] = "Snoozed";
+    t[325] = "Held back";
+    t[326] = "Please enter the pips of the move: a whole number from 1 to 99999";
+    t[327] = "Please enter the minutes of the move: a whole number from 1 to 240";
+    t[328] = "Please enter both prices of the channel: each above 0, and the two different";
+    t[329] = "Please enter the spread in pips: above 0, with at most one decimal (for example 2.5)";
+    t[330] = "The end time has already passed";
+    t[331] = "Please enter the quiet hours as hh:mm, for example 22:00";
+    t[332] = "Snooze:";
+    t[333] = "quiet hours: %1 held back";
+    t[334] = "until %1";
+
     // Entries that name other entries follow them when those change.
     t[52] = "Show/Hide [" + t[30] + "]";
     t[67] = "Recommends you choose [" + t[63] + "]";

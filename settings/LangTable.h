@@ -6,7 +6,7 @@ inline constexpr int kLangEnglish = 0;
 inline constexpr int kLangChinese = 1;
 inline constexpr int kLangThird = 2; // no texts of its own; falls back to Chinese
 inline constexpr int kUiLanguageCount = 3;
-inline constexpr int kUiTextEntries = 300;
+inline constexpr int kUiTextEntries = 340;
 inline constexpr int kMessageEntries = 120;
 
 // <windows.h> maps GetMessage to GetMessageW; Win32 files that include both call

@@ -21,8 +21,8 @@ bool HasNonAscii(const std::string& text) {
 
 TEST(LangTable, OutOfRangeGivesEmptyText) {
     EXPECT_EQ(GetTextIn(kLangEnglish, 132), "Are you sure you want to clear the alerts list?");
-    EXPECT_EQ(GetTextIn(kLangEnglish, 299), "");
-    for (const int n : {300, 301, 100000, -1}) {
+    EXPECT_EQ(GetTextIn(kLangEnglish, 339), "");
+    for (const int n : {340, 341, 100000, -1}) {
         EXPECT_EQ(GetTextIn(kLangEnglish, n), "") << n;
         EXPECT_EQ(GetTextIn(kLangThird, n), "") << n;
     }
@@ -94,6 +94,8 @@ TEST(LangTable, ChineseColumnMatchesEnglish) {
         ASSERT_EQ(en.empty(), zh.empty()) << n;
         EXPECT_EQ(Count(en, "%s"), Count(zh, "%s")) << n;
         EXPECT_EQ(Count(en, "\n"), Count(zh, "\n")) << n;
+        for (const char* value : {"%1", "%2", "%3"})
+            EXPECT_EQ(Count(en, value), Count(zh, value)) << n;
         if (!zh.empty() && n != 31 && n != 71) { // product names
             EXPECT_TRUE(HasNonAscii(zh)) << n << ": " << zh;
         }
