@@ -96,8 +96,8 @@ void MoveWatch::Restart() {
 bool MoveHolds(const MoveWatch& watch, long long pips, int way) {
     if (pips <= 0)
         return false;
-    const bool up = way != kMoveDown && watch.Rise() >= pips;
-    const bool down = way != kMoveUp && watch.Fall() >= pips;
+    const bool up = way != kMoveWayDown && watch.Rise() >= pips;
+    const bool down = way != kMoveWayUp && watch.Fall() >= pips;
     return up || down;
 }
 

@@ -17,7 +17,7 @@ inline constexpr int kSpreadCondition = 7;
 namespace kindkey {
 inline constexpr const char* kMovePips = "movepips";
 inline constexpr const char* kMoveMinutes = "movemins";
-inline constexpr const char* kMoveWay = "moveway"; // kMoveUp, kMoveDown, kMoveEither
+inline constexpr const char* kMoveWay = "moveway"; // kMoveWayUp, kMoveWayDown, kMoveWayEither
 inline constexpr const char* kChannelLow = "chanlow";
 inline constexpr const char* kChannelHigh = "chanhigh";
 inline constexpr const char* kChannelWay = "chanway"; // kChannelEnters, kChannelLeaves
@@ -26,7 +26,7 @@ inline constexpr const char* kUntil = "until";         // "%Y-%m-%d %H:%M:%S"; "
 inline constexpr const char* kSnoozed = "snoozeuntil"; // "%Y-%m-%d %H:%M:%S"; "" for none
 } // namespace kindkey
 
-enum MoveWay { kMoveUp = 0, kMoveDown = 1, kMoveEither = 2 };
+enum MoveWay { kMoveWayUp = 0, kMoveWayDown = 1, kMoveWayEither = 2 };
 enum ChannelWay { kChannelEnters = 0, kChannelLeaves = 1 };
 
 inline constexpr int kMoveMinMinutes = 1;

@@ -127,7 +127,7 @@ struct AlertForm {
     bool autoDelete = false;
     // The newer conditions and the end time.
     std::string movePips, moveMinutes;
-    int moveWay = kMoveUp;
+    int moveWay = kMoveWayUp;
     std::string channelLow, channelHigh;
     int channelWay = kChannelEnters;
     std::string spreadPips;

@@ -143,7 +143,7 @@ TEST_F(KindEvaluation, TheNewerKeysAreSavedOnlyWhereTheyAreUsed) {
     form.condition = kMoveCondition;
     form.movePips = "30";
     form.moveMinutes = "15";
-    form.moveWay = kMoveDown;
+    form.moveWay = kMoveWayDown;
     form.notification = true;
     form.repeatCount = "3";
     form.untilOn = true;
