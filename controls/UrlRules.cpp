@@ -11,6 +11,21 @@ bool IsWebAddress(const std::string& address) {
            lower.find("https://") != std::string::npos;
 }
 
+bool BrowserMayOpen(const std::string& address) {
+    std::size_t first = 0, last = address.size();
+    while (first < last && static_cast<unsigned char>(address[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(address[last - 1]) <= ' ')
+        --last;
+    std::string lower = address.substr(first, last - first);
+    // Tabs and line breaks inside are dropped by the browser: "java\tscript:" is "javascript:".
+    std::erase_if(lower, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0 ||
+           lower == "about:blank";
+}
+
 std::string CommandProgram(const std::string& command) {
     const std::size_t start = command.find_first_not_of(' ');
     if (start == std::string::npos)

@@ -4,6 +4,10 @@
 
 // An address the default browser opens: it holds "http://" or "https://", in any case.
 bool IsWebAddress(const std::string& address);
+// What the embedded browser may open, in a frame or a new window: an address that starts
+// with "http://" or "https://" (any case, blanks and control characters around it ignored),
+// or the control's own empty page "about:blank".
+bool BrowserMayOpen(const std::string& address);
 // The program that a registered "open" command starts: the quoted first part, or the text
 // up to the first blank.
 std::string CommandProgram(const std::string& command);

@@ -1,4 +1,6 @@
 #include "platform/WebBrowser_win.h"
+#include "controls/UrlRules.h"
+#include "platform/Text.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -25,7 +27,51 @@ IUnknown* IdentityOf(IUnknown* object) {
     return identity;
 }
 
+// The text of a BSTR argument, also when passed by reference or inside a VARIANT reference.
+std::wstring TextArgument(const VARIANT& argument) {
+    if (argument.vt == VT_BSTR)
+        return argument.bstrVal ? argument.bstrVal : L"";
+    if (argument.vt == (VT_BSTR | VT_BYREF) && argument.pbstrVal && *argument.pbstrVal)
+        return *argument.pbstrVal;
+    if (argument.vt == (VT_VARIANT | VT_BYREF) && argument.pvarVal)
+        return TextArgument(*argument.pvarVal);
+    return L"";
+}
+
+bool Cancel(VARIANT& argument) {
+    if (argument.vt != (VT_BOOL | VT_BYREF) || !argument.pboolVal)
+        return false;
+    *argument.pboolVal = VARIANT_TRUE;
+    return true;
+}
+
 } // namespace
+
+bool CancelUnsafeNavigation(long dispatchId, DISPPARAMS* parameters, bool& newWindowApproved) {
+    if (!parameters || !parameters->rgvarg)
+        return false;
+    // Arguments come last first.
+    VARIANT* arguments = parameters->rgvarg;
+    const UINT count = parameters->cArgs;
+    switch (dispatchId) {
+    case DISPID_BEFORENAVIGATE2: // (frame, url, flags, target, post data, headers, cancel)
+        if (count < 7 || BrowserMayOpen(Narrow(TextArgument(arguments[5]))))
+            return false;
+        return Cancel(arguments[0]);
+    case DISPID_NEWWINDOW3: // (window, cancel, flags, url context, url)
+        if (count < 5)
+            return false;
+        newWindowApproved = BrowserMayOpen(Narrow(TextArgument(arguments[0])));
+        return !newWindowApproved && Cancel(arguments[3]);
+    case DISPID_NEWWINDOW2: { // (window, cancel): only after an approved NewWindow3
+        const bool approved = newWindowApproved;
+        newWindowApproved = false;
+        return count >= 2 && !approved && Cancel(arguments[0]);
+    }
+    default:
+        return false;
+    }
+}
 
 // Everything the control asks of its container: the client site, the in-place site and a
 // frame that offers nothing. The event sink is a separate object sharing the site's count,
@@ -141,7 +187,8 @@ public:
 private:
     ~Site() = default;
 
-    // DWebBrowserEvents2: only DocumentComplete of the top frame is passed on.
+    // DWebBrowserEvents2: addresses that are no web page are cancelled; only DocumentComplete
+    // of the top frame is passed on.
     class EventSink final : public IDispatch {
     public:
         explicit EventSink(Site& site) : site(site) {}
@@ -175,7 +222,8 @@ private:
         }
         STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                             EXCEPINFO*, UINT*) override {
-            if (id != DISPID_DOCUMENTCOMPLETE)
+            if (CancelUnsafeNavigation(id, parameters, newWindowApproved) ||
+                id != DISPID_DOCUMENTCOMPLETE)
                 return S_OK;
             // DocumentComplete(IDispatch* frame, VARIANT* url): arguments come last first.
             if (!parameters || parameters->cArgs < 2 || !site.topFrame)
@@ -204,6 +252,7 @@ private:
 
     private:
         Site& site;
+        bool newWindowApproved = false;
     };
 
     LONG count = 1;

@@ -1,6 +1,7 @@
 #pragma once
 // The system web browser control, hosted in a window of ours without ATL. Win32 code only.
 #include <windows.h>
+#include <oaidl.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,12 @@ struct IOleObject;
 struct IOleInPlaceObject;
 struct IWebBrowser2;
 struct IConnectionPoint;
+
+// The control's question before it opens an address (BeforeNavigate2 in any frame,
+// NewWindow3, NewWindow2): anything but a web page is cancelled through the event's Cancel
+// argument. `newWindowApproved` carries NewWindow3's answer to the NewWindow2 that follows,
+// which names no address. True when the event was cancelled.
+bool CancelUnsafeNavigation(long dispatchId, DISPPARAMS* parameters, bool& newWindowApproved);
 
 class WebBrowser {
 public:

@@ -1,9 +1,11 @@
 // The web browser control hosted in a window of the test program. Whether the system's
 // engine renders anything (Wine's does not), creating, placing and letting go of the
 // control must be quick and safe.
+#include "platform/Text.h"
 #include "platform/WebBrowser_win.h"
 #include "tests/e2e/Harness.h"
 #include <chrono>
+#include <exdispid.h>
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
@@ -75,6 +77,62 @@ TEST(WebBrowserTest, HostsThePlacedControlAndLetsGoOfIt) {
     EXPECT_FALSE(IsWindow(window));
     DestroyWindow(parent);
     OleUninitialize();
+}
+
+// The event arguments as the control passes them: only web pages go ahead, in a frame or in a
+// new window.
+TEST(WebBrowserTest, CancelsWhatIsNoWebPage) {
+    struct Event {
+        VARIANT arguments[7];
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        BSTR url;
+        VARIANT urlHolder;
+        explicit Event(const wchar_t* address) : url(SysAllocString(address)) {
+            for (VARIANT& argument : arguments)
+                VariantInit(&argument);
+            VariantInit(&urlHolder);
+        }
+        ~Event() { SysFreeString(url); }
+        void SetCancel(int at) {
+            arguments[at].vt = VT_BOOL | VT_BYREF;
+            arguments[at].pboolVal = &cancel;
+        }
+        bool Send(long id, bool& approvedNewWindow) {
+            DISPPARAMS parameters{arguments, nullptr, 7, 0};
+            if (id == DISPID_BEFORENAVIGATE2) { // the address inside a VARIANT reference
+                urlHolder.vt = VT_BSTR;
+                urlHolder.bstrVal = url;
+                arguments[5].vt = VT_VARIANT | VT_BYREF;
+                arguments[5].pvarVal = &urlHolder;
+                SetCancel(0);
+            } else if (id == DISPID_NEWWINDOW3) {
+                arguments[0].vt = VT_BSTR;
+                arguments[0].bstrVal = url;
+                SetCancel(3);
+                parameters.cArgs = 5;
+            } else {
+                SetCancel(0);
+                parameters.cArgs = 2;
+            }
+            const bool cancelled = CancelUnsafeNavigation(id, &parameters, approvedNewWindow);
+            EXPECT_EQ(cancelled, cancel == VARIANT_TRUE);
+            return cancel == VARIANT_TRUE;
+        }
+    };
+    bool approved = false;
+    for (const wchar_t* page : {L"https://news.test/a", L"HTTP://x/", L"about:blank"}) {
+        EXPECT_FALSE(Event(page).Send(DISPID_BEFORENAVIGATE2, approved)) << Narrow(page);
+        EXPECT_FALSE(Event(page).Send(DISPID_NEWWINDOW3, approved)) << Narrow(page);
+        EXPECT_FALSE(Event(L"").Send(DISPID_NEWWINDOW2, approved)) << Narrow(page);
+    }
+    for (const wchar_t* other : {L"javascript:alert(1)", L"file:///c:/windows/win.ini",
+                                 L"res://ieframe.dll/x", L"mailto:a@b.test"}) {
+        EXPECT_TRUE(Event(other).Send(DISPID_BEFORENAVIGATE2, approved)) << Narrow(other);
+        EXPECT_TRUE(Event(other).Send(DISPID_NEWWINDOW3, approved)) << Narrow(other);
+        EXPECT_TRUE(Event(L"").Send(DISPID_NEWWINDOW2, approved)) << Narrow(other);
+    }
+    // A NewWindow2 without an approving NewWindow3 before it opens nothing.
+    EXPECT_TRUE(Event(L"").Send(DISPID_NEWWINDOW2, approved));
 }
 
 TEST(WebBrowserTest, RefusedOutsideASingleThreadedApartment) {

@@ -6,6 +6,11 @@ TEST(ControlsUrlRules, WebAddressesAndTheRegisteredBrowserCommand) {
     EXPECT_TRUE(IsWebAddress("see http://x"));
     EXPECT_FALSE(IsWebAddress("C:\\Pip Warden\\file\\"));
     EXPECT_FALSE(IsWebAddress("ftp://x"));
+    for (const char* page : {"http://x", " HTTPS://x/a?b", "about:blank", "ht\ttp://x"})
+        EXPECT_TRUE(BrowserMayOpen(page)) << page;
+    for (const char* other : {"javascript:alert(1)", "java\tscript:x", "file:///c:/x", "ftp://x",
+                              "about:config", "res://x", "x http://y", "mailto:a@b.c", ""})
+        EXPECT_FALSE(BrowserMayOpen(other)) << other;
 
     const std::string quoted = "\"C:\\Program Files\\Web\\web.exe\" -osint -url \"%1\"";
     EXPECT_EQ(CommandProgram(quoted), "C:\\Program Files\\Web\\web.exe");
