@@ -9,15 +9,15 @@
 #include "resources/resource.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
-#include "settings/LangTable.h"
 #include "settings/TextIds.h"
+#include "settings/LangTable.h"
 
 namespace {
-const int kServerControls[] = {IDC_SMTP_SERVER_LABEL,   IDC_SMTP_SERVER,   IDC_SMTP_PORT_LABEL,
-                               IDC_SMTP_PORT,           IDC_SMTP_SECURITY_LABEL,
-                               IDC_SMTP_SECURITY,       IDC_SMTP_USER_LABEL, IDC_SMTP_USER,
-                               IDC_SMTP_PASSWORD_LABEL, IDC_SMTP_PASSWORD, IDC_SMTP_FROM_LABEL,
-                               IDC_SMTP_FROM,           IDC_SMTP_TEST,     IDC_SMTP_ANSWER};
+const int kServerControls[] = {
+    IDC_SMTP_SERVER_LABEL,   IDC_SMTP_SERVER,   IDC_SMTP_PORT_LABEL, IDC_SMTP_PORT,
+    IDC_SMTP_SECURITY_LABEL, IDC_SMTP_SECURITY, IDC_SMTP_USER_LABEL, IDC_SMTP_USER,
+    IDC_SMTP_PASSWORD_LABEL, IDC_SMTP_PASSWORD, IDC_SMTP_FROM_LABEL, IDC_SMTP_FROM,
+    IDC_SMTP_TEST,           IDC_SMTP_ANSWER};
 // The combo box lists the securities in the order of their stored numbers.
 const int kSecurityTexts[] = {kTextTlsOnConnect, kTextStartTls, kTextNoSecurity};
 } // namespace
@@ -109,13 +109,8 @@ MsgResult CDlgOptEmail::OnRouteClick(MsgWParam wParam, MsgLParam lParam) {
     return OnEditChange(wParam, lParam);
 }
 
-bool CDlgOptEmail::Refused(const std::string& address, const SmtpSettings& server,
-                           bool ownServer) {
-    int problem = 0;
-    if (!address.empty() && !IsValidEmailAddress(address))
-        problem = kTextInvalidEmail;
-    else if (ownServer)
-        problem = SmtpSettingsProblem(server);
+bool CDlgOptEmail::Refused(const std::string& address, const SmtpSettings& server, bool ownServer) {
+    const int problem = Problem(address, server, ownServer);
     if (problem == 0)
         return false;
     MessageBoxW(Handle(), Widen(GetText(problem)).c_str(),
@@ -123,16 +118,26 @@ bool CDlgOptEmail::Refused(const std::string& address, const SmtpSettings& serve
     return true;
 }
 
+int CDlgOptEmail::Problem(const std::string& address, const SmtpSettings& server, bool ownServer) {
+    if (!address.empty() && !IsValidEmailAddress(address))
+        return kTextInvalidEmail;
+    return ownServer ? SmtpSettingsProblem(server) : 0;
+}
+
+// The address and the server are kept apart: a right address is stored though the server's
+// fields are not complete yet, and the other way round.
 bool CDlgOptEmail::Apply() {
     const std::string address = ControlText(Item(IDC_EMAIL_ADDRESS));
     const SmtpSettings server = ReadServer();
-    if (Refused(address, server, OwnServer()))
-        return false;
-    Config().Set(optkey::kNotifyEmail, address);
+    const bool addressRight = Problem(address, server, false) == 0;
+    const bool serverRight = !OwnServer() || SmtpSettingsProblem(server) == 0;
+    if (addressRight)
+        Config().Set(optkey::kNotifyEmail, address);
     // The server's fields are kept even while the service is chosen, so a switch back
     // finds them again.
-    SaveMailSettings(OwnServer() ? MailRoute::OwnServer : MailRoute::Service, server);
-    return true;
+    if (serverRight)
+        SaveMailSettings(OwnServer() ? MailRoute::OwnServer : MailRoute::Service, server);
+    return !Refused(addressRight ? std::string() : address, server, OwnServer() && !serverRight);
 }
 
 MsgResult CDlgOptEmail::OnSendTest(MsgWParam, MsgLParam) {

@@ -11,7 +11,8 @@ class CDlgOptEmail final : public DialogOf<CDlgOptEmail> {
 public:
     explicit CDlgOptEmail(PageChanged changed);
     static const MessageMap<CDlgOptEmail> messages;
-    // False when something was refused and nothing was stored.
+    // False, with the message shown, when the address or the server was refused; what was
+    // right is stored all the same.
     bool Apply();
 
 private:
@@ -26,6 +27,8 @@ private:
     void EnableServer();
     // False, with the message shown, when the form cannot be used.
     bool Refused(const std::string& address, const SmtpSettings& server, bool ownServer);
+    // The text id of what is wrong; 0 when nothing is.
+    static int Problem(const std::string& address, const SmtpSettings& server, bool ownServer);
 
     PageChanged changed;
     bool loaded = false;

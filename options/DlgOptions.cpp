@@ -36,8 +36,7 @@ CDlgOptions::CDlgOptions(int firstPage)
       general([this] { PageChangedOn(kGeneralPage); }),
       hotkeys([this] { PageChangedOn(kHotKeyPage); }),
       source([this] { PageChangedOn(kSourcePage); }, [this] { EndForRestart(); }),
-      email([this] { PageChangedOn(kEmailPage); }),
-      phone([this] { PageChangedOn(kPhonePage); }) {}
+      email([this] { PageChangedOn(kEmailPage); }), phone([this] { PageChangedOn(kPhonePage); }) {}
 
 Dialog& CDlgOptions::Page(int page) {
     switch (page) {
@@ -131,8 +130,8 @@ bool CDlgOptions::ApplyPage(int page) {
 }
 
 MsgResult CDlgOptions::OnApply(MsgWParam, MsgLParam) {
-    ApplyPage(selected);
-    EnableWindow(Item(IDC_OPT_APPLY), FALSE);
+    if (ApplyPage(selected))
+        EnableWindow(Item(IDC_OPT_APPLY), FALSE);
     return 0;
 }
 
@@ -142,9 +141,17 @@ MsgResult CDlgOptions::OnOk(MsgWParam, MsgLParam) {
                     Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
         return 0;
     }
-    // Every page the user changed keeps its changes, not only the one on screen.
-    for (const int page : PagesToApplyOnOk(changed, selected))
-        ApplyPage(page);
+    // Every page the user changed keeps its changes, not only the one on screen. A page that
+    // refuses its input stays open in front, with everything on it.
+    for (const int page : PagesToApplyOnOk(changed, selected)) {
+        if (!ApplyPage(page)) {
+            ShowPage(page);
+            EnableWindow(Item(IDC_OPT_APPLY), TRUE);
+            return 0;
+        }
+        if (restarting)
+            return 0; // the data-source page has ended the window
+    }
     ClosePages();
     End(IDOK);
     return 0;

@@ -70,10 +70,14 @@ std::string PopupClosingSetting(bool closes, const std::string& shownSeconds) {
 std::vector<int> PagesToApplyOnOk(const std::array<bool, kOptionsPageCount>& changed,
                                   int selected) {
     std::vector<int> pages;
+    // The e-mail page may refuse its input: checked before another page restarts the program.
+    if (changed[kEmailPage] || selected == kEmailPage)
+        pages.push_back(kEmailPage);
     for (int page = 0; page < kOptionsPageCount; ++page)
-        if (changed[page] && page != selected)
+        if (changed[page] && page != selected && page != kEmailPage)
             pages.push_back(page);
-    pages.push_back(selected);
+    if (selected != kEmailPage)
+        pages.push_back(selected);
     return pages;
 }
 

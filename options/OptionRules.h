@@ -45,7 +45,8 @@ PopupClosing ReadPopupClosing(const std::string& stored);
 // "-1" when the box is clear; a whole number of seconds from 1 to a day, else the default.
 std::string PopupClosingSetting(bool closes, const std::string& shownSeconds);
 
-// The pages OK applies: every changed page, the one on screen last and always.
+// The pages OK applies: every changed page and always the one on screen; the e-mail page,
+// which may refuse, first; the one on screen last.
 std::vector<int> PagesToApplyOnOk(const std::array<bool, kOptionsPageCount>& changed, int selected);
 
 // The data-source page's terminal list: the last title holding the remembered "MTSource"

@@ -1,8 +1,11 @@
 // The options window opened from the program menu: OK keeps what was changed on every page.
 #include "platform/Text.h"
 #include "resources/resource.h"
+#include "settings/TextIds.h"
 #include "tests/e2e/AlertWindowsHarness.h"
+#include <commctrl.h>
 #include <optional>
+#include "settings/LangTable.h"
 
 using namespace e2e;
 
@@ -63,6 +66,52 @@ TEST_F(OptionsTest, OkKeepsTheChangesOfTwoPages) {
     const std::string settings = install.ReadSettings();
     EXPECT_EQ(IniValue(settings, "MAIN", "CLSNTFSNDS"), "-1");
     EXPECT_EQ(IniValue(settings, "MAIN", "NOTIFYEMAIL"), "ab@c.d");
+}
+
+// A page that refuses its input keeps the window open in front of it, and refuses only what
+// is wrong: the right address is kept while the server's fields are missing.
+TEST_F(OptionsTest, OkStaysOnTheEmailPageThatRefusesAndKeepsWhatIsRight) {
+    ASSERT_NO_FATAL_FAILURE(StartProgram(""));
+    PostMessageW(bar, WM_COMMAND, IDM_OPTIONS, 0);
+    HWND options = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; }, 10s));
+    HWND general = OptionsPageWith(options, IDC_OPT_CLOSE_POPUP);
+    HWND email = OptionsPageWith(options, IDC_EMAIL_ADDRESS);
+    ASSERT_TRUE(general && email);
+    Click(general, IDC_OPT_CLOSE_POPUP);
+    TypeText(email, IDC_EMAIL_ADDRESS, "ab@c.d");
+    Click(email, IDC_MAIL_ROUTE_OWN); // and no server given
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabledItem(options, IDC_OPT_APPLY); }, 5s));
+    const HWND tab = GetDlgItem(options, IDC_OPT_TAB);
+    const auto shownPage = [&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0); };
+
+    Click(options, IDC_OPT_OK);
+    EXPECT_EQ(Answer(IDOK), GetText(kTextEnterMailServer));
+    ASSERT_TRUE(IsWindow(options)) << "OK closed the window over the refused page";
+    EXPECT_EQ(shownPage(), 3) << "the refusing page is not in front";
+    std::string settings = install.ReadSettings();
+    EXPECT_EQ(IniValue(settings, "MAIN", "NOTIFYEMAIL"), "ab@c.d");
+    EXPECT_NE(IniValue(settings, "MAIN", "MAILROUTE"), "1");
+
+    // A wrong address is refused in turn; the server given meanwhile is stored.
+    TypeText(email, IDC_EMAIL_ADDRESS, "a@c.d");
+    TypeText(email, IDC_SMTP_SERVER, "mail.example.test");
+    TypeText(email, IDC_SMTP_FROM, "me@example.test");
+    Click(options, IDC_OPT_OK);
+    EXPECT_EQ(Answer(IDOK), GetText(kTextInvalidEmail));
+    ASSERT_TRUE(IsWindow(options));
+    settings = install.ReadSettings();
+    EXPECT_EQ(IniValue(settings, "MAIN", "NOTIFYEMAIL"), "ab@c.d");
+    EXPECT_EQ(IniValue(settings, "MAIN", "MAILROUTE"), "1");
+    EXPECT_EQ(IniValue(settings, "MAIN", "SMTPSERVER"), "mail.example.test");
+
+    TypeText(email, IDC_EMAIL_ADDRESS, "ab@c.de");
+    Click(options, IDC_OPT_OK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }, 10s));
+    settings = install.ReadSettings();
+    EXPECT_EQ(IniValue(settings, "MAIN", "NOTIFYEMAIL"), "ab@c.de");
+    EXPECT_EQ(IniValue(settings, "MAIN", "CLSNTFSNDS"), "-1") << "the general page was lost";
 }
 
 // "Start with Windows" writes the log-on entry that runs this program, and takes it away.

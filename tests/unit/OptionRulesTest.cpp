@@ -60,6 +60,11 @@ TEST(OptionRules, OkAppliesEveryChangedPageTheShownOneLast) {
     EXPECT_EQ(PagesToApplyOnOk({false, false, false, true}, kGeneralPage),
               (std::vector<int>{kEmailPage, kGeneralPage}));
     EXPECT_EQ(PagesToApplyOnOk({}, kSourcePage), (std::vector<int>{kSourcePage}));
+    // The page that may refuse goes before the one that may restart the program.
+    EXPECT_EQ(PagesToApplyOnOk({false, false, true, true, false}, kSourcePage),
+              (std::vector<int>{kEmailPage, kSourcePage}));
+    EXPECT_EQ(PagesToApplyOnOk({true, false, true, false, false}, kEmailPage),
+              (std::vector<int>{kEmailPage, kGeneralPage, kSourcePage}));
 }
 
 TEST(OptionRules, TerminalListChoice) {
