@@ -10,10 +10,10 @@
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/Config.h"
-#include "settings/LangTable.h"
 #include "settings/TextIds.h"
-#include <commctrl.h>
 #include <algorithm>
+#include <commctrl.h>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr UINT kPropertiesMs = 100;
@@ -102,8 +102,8 @@ MsgResult CDlgNews::OnInitDialog(MsgWParam, MsgLParam) {
     RestoreGeometry();
     SetTexts();
     if (currentPage < 0)
-        currentPage = static_cast<int>(LeadingInteger<int>(
-            Config().Get(newskey::kPagesSection, newskey::kLastPage)));
+        currentPage = static_cast<int>(
+            LeadingInteger<int>(Config().Get(newskey::kPagesSection, newskey::kLastPage)));
     ShowPage(currentPage);
     EnableRemove();
     ready = true;
@@ -123,11 +123,11 @@ void CDlgNews::SetTexts() {
 }
 
 void CDlgNews::LoadPages() {
-    const int count = ::PageCount(Config());
+    // Tabs and records go by the same number: Add and Edit find the record of their tab.
+    const int count = DropEmptyPageRecords(Config());
     for (int index = 0; index < count; ++index) {
         const PageRecord record = ReadPageRecord(Config(), index);
-        if (!record.url.empty())
-            CreatePage(PageCaption(record.name), record.url, record.notify, 0, false);
+        CreatePage(PageCaption(record.name), record.url, record.notify, 0, false);
     }
 }
 
@@ -171,7 +171,8 @@ int CDlgNews::PageCount() const {
 // Through the record's "HWD", as the pages are addressed by the settings; a value that names
 // no view of ours (stale, or another program's window) finds nothing.
 CDlgNewsInfo* CDlgNews::PageView(int index) const {
-    const auto handle = ParseInteger<long long>(Config().Get(PageSection(index), newskey::kWindowHandle));
+    const auto handle =
+        ParseInteger<long long>(Config().Get(PageSection(index), newskey::kWindowHandle));
     if (!handle)
         return nullptr;
     for (const auto& view : views)
@@ -205,8 +206,7 @@ void CDlgNews::SetTabName(int index, const std::string& caption) {
         return;
     const auto shown = ParseInteger(last);
     if (CDlgNewsInfo* view = shown ? PageView(*shown) : nullptr)
-        RedrawWindow(view->Handle(), nullptr, nullptr,
-                     RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+        RedrawWindow(view->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
 }
 
 // A tab still showing "(Refreshing...)" gets its name back.
@@ -376,8 +376,8 @@ MsgResult CDlgNews::OnMove(MsgWParam, MsgLParam) {
 void CDlgNews::RestoreGeometry() {
     auto stored = [](const char* key) { return Config().Get(newskey::kPagesSection, key); };
     const NewsPlacement place = RestoredNewsPlacement(
-        stored(newskey::kX), stored(newskey::kY), stored(newskey::kWidth),
-        stored(newskey::kHeight), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        stored(newskey::kX), stored(newskey::kY), stored(newskey::kWidth), stored(newskey::kHeight),
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     const SIZE now = WindowSize(Handle());
     const bool sized = place.width && place.height;
     SetWindowPos(Handle(), nullptr, place.x, place.y, sized ? *place.width : now.cx,

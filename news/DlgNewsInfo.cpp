@@ -5,7 +5,6 @@
 #include "news/PageAddress.h"
 #include "news/PageRecords.h"
 #include "news/PageText.h"
-#include <optional>
 #include "options/OptionRules.h"
 #include "platform/Clock.h"
 #include "platform/Params.h"
@@ -15,9 +14,10 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
-#include "settings/LangTable.h"
 #include "settings/SysPaths.h"
 #include "settings/TextIds.h"
+#include <optional>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr UINT kReloadTickMs = 1000;
@@ -75,8 +75,8 @@ MsgResult CDlgNewsInfo::OnInitDialog(MsgWParam, MsgLParam) {
     GetWindowRect(Item(IDC_NEWS_BROWSER), &place);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
     // Hidden until it has shown a page: a control without an engine stays an empty box.
-    browser = WebBrowser::Create(Handle(), IDC_NEWS_BROWSER, place,
-                                 [this] { OnDocumentComplete(); });
+    browser =
+        WebBrowser::Create(Handle(), IDC_NEWS_BROWSER, place, [this] { OnDocumentComplete(); });
     if (browser)
         browser->Show(false);
     return TRUE;
@@ -112,8 +112,10 @@ void CDlgNewsInfo::SetCheckInterval(int minutes) {
 
 void CDlgNewsInfo::OpenUrl(const std::string& address, bool refreshing) {
     const std::string given = address.empty() ? currentUrl : address;
-    if (given.empty())
+    if (given.empty()) {
+        ShowName();
         return;
+    }
     if (pageIndex >= 0 && refreshing && IsWindow(news.Handle()))
         news.SetTabName(pageIndex,
                         RefreshingCaption(Config().Get(PageSection(pageIndex), newskey::kName),
@@ -124,6 +126,7 @@ void CDlgNewsInfo::OpenUrl(const std::string& address, bool refreshing) {
     ++fetchNumber; // a load still running for the old address is no longer the page's
     if (!IsWebPageAddress(given)) {
         ShowText(GetMessage(kMsgNotWebPage));
+        ShowName(); // nothing loads that would end the refreshing caption
         return;
     }
     const PageDecoration decoration{AppConfig().versionText, computerName,
@@ -153,9 +156,7 @@ MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {
     }
     if (!current)
         return 0;
-    if (pageIndex >= 0)
-        news.SetTabName(pageIndex,
-                        PageCaption(Config().Get(PageSection(pageIndex), newskey::kName)));
+    ShowName();
     const int status = DownloadStatus(lParam);
     if (status != kDownloadOk) {
         // A failed reload changes nothing; only a page never shown says why.
@@ -171,6 +172,12 @@ MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {
         news.updated = true;
     }
     return 0;
+}
+
+void CDlgNewsInfo::ShowName() {
+    if (pageIndex >= 0 && IsWindow(news.Handle()))
+        news.SetTabName(pageIndex,
+                        PageCaption(Config().Get(PageSection(pageIndex), newskey::kName)));
 }
 
 void CDlgNewsInfo::ShowText(const std::string& text) {

@@ -40,6 +40,8 @@ private:
 
     void Fetch(const std::string& address);
     void ShowText(const std::string& text);
+    // The tab shows the record's name again, without the refreshing mark.
+    void ShowName();
     void OnDocumentComplete();
 
     CDlgNews& news;
@@ -50,8 +52,8 @@ private:
     std::string storedText;
     std::shared_ptr<SharedText> pageText;
     std::unique_ptr<CDownloader> downloader;
-    unsigned fetchNumber = 0;   // of the address last opened
-    std::string pendingFetch;   // asked for while a fetch ran
-    bool loaded = false;        // the page has been shown once
+    unsigned fetchNumber = 0; // of the address last opened
+    std::string pendingFetch; // asked for while a fetch ran
+    bool loaded = false;      // the page has been shown once
     bool browserRendered = false;
 };

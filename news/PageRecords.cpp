@@ -96,6 +96,19 @@ void RemovePageRecord(CConfig& config, int index, int count) {
     config.SetInt(newskey::kPagesSection, newskey::kPageCount, count - 1);
 }
 
+int DropEmptyPageRecords(CConfig& config) {
+    const int stored = PageCount(config);
+    int count = stored;
+    while (count > 0 && ReadPageRecord(config, count - 1).url.empty())
+        --count;
+    if (count != stored)
+        config.SetInt(newskey::kPagesSection, newskey::kPageCount, count);
+    for (int index = count - 1; index >= 0; --index)
+        if (ReadPageRecord(config, index).url.empty())
+            RemovePageRecord(config, index, count--);
+    return count;
+}
+
 std::string PageCaption(const std::string& name) {
     return name.empty() ? kUnnamedPage : name;
 }

@@ -42,6 +42,10 @@ void WritePageRecord(CConfig& config, int index, const PageRecord& record, int i
 // file, outside the count.
 void RemovePageRecord(CConfig& config, int index, int count);
 
+// Records without an address are no pages and get no tab; they are removed (later records
+// moving down, "NUM" lowered), so that tab numbers stay record numbers. The count left.
+int DropEmptyPageRecords(CConfig& config);
+
 // The tab caption: the name, "News" for an empty one.
 std::string PageCaption(const std::string& name);
 // The caption while a page reloads: name + "(" + refreshing + ")".

@@ -59,7 +59,8 @@ void AlertWindowsTest::SetUp() {
 
 void AlertWindowsTest::StartProgram(const std::string& alerts, const std::string& extraSettings,
                                     const std::string& unixLocale) {
-    install.WriteSettings("[MAIN]\r\nDisplayCurrency=,EURUSD,USDJPY,\r\n" + extraSettings);
+    // As the bar writes the pairs it takes from the terminal: no comma before the first.
+    install.WriteSettings("[MAIN]\r\nDisplayCurrency=EURUSD,USDJPY,\r\n" + extraSettings);
     if (!alerts.empty())
         install.WriteAlerts(alerts);
     const std::string path = install.MainProgramPath();
@@ -165,6 +166,22 @@ std::string ListItemText(HWND list, int item, int column) {
     if (!block.Write(0, &request, sizeof request))
         return "";
     SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(block.Address()));
+    std::vector<wchar_t> text(kChars + 1, L'\0');
+    block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));
+    return Narrow(text.data());
+}
+
+std::string TabItemText(HWND tab, int item) {
+    RemoteBlock block(tab);
+    constexpr int kChars = 256;
+    TCITEMW request{};
+    request.mask = TCIF_TEXT;
+    request.cchTextMax = kChars;
+    request.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof request);
+    if (!block.Write(0, &request, sizeof request))
+        return "";
+    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(item),
                  reinterpret_cast<LPARAM>(block.Address()));
     std::vector<wchar_t> text(kChars + 1, L'\0');
     block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));

@@ -50,6 +50,8 @@ inline bool CheckListItem(HWND list, int item, bool checked) {
                             LVIS_STATEIMAGEMASK);
 }
 std::string ListItemText(HWND list, int item, int column);
+// A tab's caption in another process.
+std::string TabItemText(HWND tab, int item);
 
 // The options window of the process, and the page of it that holds a control.
 HWND OptionsWindowOf(DWORD processId);

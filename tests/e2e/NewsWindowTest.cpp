@@ -319,9 +319,9 @@ TEST_F(NewsWindowTest, HostileRecordsOpenSafely) {
     longUrl.resize(5000, 'x');
     const std::vector<Record> records = {
         {"Script", "javascript:alert(1)", "1", "1", handle},
+        {"Ghost", "", "1", "10", handle},
         {"File", "file:///c:/windows/win.ini", "1", "abc", handle},
         {"Long", longUrl, "1", "10", handle},
-        {"Ghost", "", "1", "10", handle},
     };
     std::string settings = NewsSettings(records, "LSTINDEX=3\r\n");
     settings.replace(settings.find("NUM=4"), 5, "NUM=99999");
@@ -336,6 +336,13 @@ TEST_F(NewsWindowTest, HostileRecordsOpenSafely) {
     }
     EXPECT_EQ(PageViewText(views[0]), NotWebPage());
     EXPECT_EQ(PageViewText(views[1]), NotWebPage());
+    // The record without an address is gone: the later ones keep the numbers of their tabs.
+    EXPECT_EQ(Setting("NEWSTAB", "NUM"), "3");
+    EXPECT_EQ(Setting("NEWSTAB1", "URL"), records[2].url);
+    // Nothing loads for an address that is no web page, and its tab shows just the name.
+    const HWND tab = GetDlgItem(news, IDC_NEWS_TAB);
+    EXPECT_EQ(TabItemText(tab, 0), "Script");
+    EXPECT_EQ(TabItemText(tab, 1), "File");
     EXPECT_TRUE(WaitUntil([&] { return PageViewText(views[2]) == "Long Far away"; }, kLoadTimeout))
         << PageViewText(views[2]);
 

@@ -91,6 +91,20 @@ TEST_F(NewsRecords, RemovingMovesTheLaterRecordsDownAndKeepsTheLastSection) {
     EXPECT_EQ(config.Get("NEWSTAB1", "HWD"), "102");
     EXPECT_EQ(config.Get("NEWSTAB2", "NAME"), "C"); // outside the count now
 
+    // Records without an address go, so that tabs and records keep the same numbers.
+    const std::vector<PageRecord> gaps = {{"", "", "1", "10"},
+                                          {"A", "http://a", "1", "10"},
+                                          {"Gap", "", "1", "5"},
+                                          {"B", "http://b", "0", "7"},
+                                          {"End", "", "", ""}};
+    for (std::size_t i = 0; i < gaps.size(); ++i)
+        WritePageRecord(config, static_cast<int>(i), gaps[i], 10);
+    config.SetInt("NEWSTAB", "NUM", 7);
+    EXPECT_EQ(DropEmptyPageRecords(config), 2);
+    EXPECT_EQ(config.Get("NEWSTAB", "NUM"), "2");
+    EXPECT_EQ(ReadPageRecord(config, 0).url, "http://a");
+    EXPECT_EQ(ReadPageRecord(config, 1), (PageRecord{"B", "http://b", "0", "10"}));
+
     const std::pair<const char*, int> counts[] = {
         {"-3", 0}, {"99999", kMaxPages}, {"abc", 0}, {"", 0}, {" 7x", 7}};
     for (const auto& [stored, count] : counts) {
