@@ -5,7 +5,6 @@
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
-
 namespace {
 
 struct AboutTexts {
@@ -47,8 +46,10 @@ MsgResult CDlgAbout::OnInitDialog(MsgWParam, MsgLParam) {
     folderLink.Attach(Item(IDC_ABOUT_FOLDER), folder);
     const std::string homePage = PIPWARDEN_HOMEPAGE;
     if (homePage.empty()) {
+        ShowWindow(Item(IDC_ABOUT_HOMEPAGE_LABEL), SW_HIDE);
         ShowWindow(Item(IDC_ABOUT_HOMEPAGE), SW_HIDE);
     } else {
+        SetControlText(Item(IDC_ABOUT_HOMEPAGE_LABEL), texts.homePage);
         SetControlText(Item(IDC_ABOUT_HOMEPAGE), homePage);
         homeLink.Attach(Item(IDC_ABOUT_HOMEPAGE), homePage);
     }

@@ -24,6 +24,8 @@ private:
     void Paint();
     void Open();
     void TrackPointer(LPARAM lParam);
+    void RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam);
+    UINT EllipsisFormat() const;
 
     COLORREF linkColour = RGB(0, 0, 238);
     COLORREF visitedColour = RGB(136, 0, 0);
@@ -32,6 +34,7 @@ private:
     bool visited = false;
     bool underline = true;
     bool adjustToFit = true;
+    int widest = 0; // the control's width as placed
     std::string address;
     HFONT font = nullptr;
     HCURSOR handCursor = nullptr;

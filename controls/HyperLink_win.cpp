@@ -4,6 +4,7 @@
 #include "platform/AlertControls.h"
 #include "platform/Dialog.h"
 #include "platform/Text.h"
+#include <algorithm>
 #include <commctrl.h>
 
 namespace {
@@ -24,6 +25,8 @@ void CHyperLink::Attach(HWND staticControl, const std::string& link) {
     control = staticControl;
     if (!control)
         return;
+    const RECT placed = PlaceInParent(control);
+    widest = placed.right - placed.left;
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | SS_NOTIFY);
     address = link.empty() ? ControlText(control) : link;
     if (ControlText(control).empty())
@@ -74,7 +77,9 @@ void CHyperLink::AdjustSize() {
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
-    const int width = text.right, height = text.bottom;
+    // Never wider than the template made it: a long address keeps within its window and shows
+    // its ellipsis.
+    const int width = std::min<int>(text.right, widest), height = text.bottom;
     if (style & SS_CENTERIMAGE)
         place.top += ((place.bottom - place.top) - height) / 2;
     place.bottom = place.top + height;
@@ -106,6 +111,8 @@ LRESULT CALLBACK CHyperLink::Proc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT CHyperLink::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+        RelayToTooltip(message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -130,6 +137,21 @@ LRESULT CHyperLink::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(previousProc, control, message, wParam, lParam);
 }
 
+// The tooltip sees the pointer only through us: the tool is not subclassed by it.
+void CHyperLink::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!tooltip)
+        return;
+    MSG relayed{};
+    relayed.hwnd = control;
+    relayed.message = message;
+    relayed.wParam = wParam;
+    relayed.lParam = lParam;
+    relayed.time = static_cast<DWORD>(GetMessageTime());
+    const DWORD at = GetMessagePos();
+    relayed.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
 void CHyperLink::TrackPointer(LPARAM lParam) {
     if (!hovering) {
         hovering = true;
@@ -147,6 +169,20 @@ void CHyperLink::TrackPointer(LPARAM lParam) {
     }
 }
 
+// The static's own ellipsis style, which our painting replaces.
+UINT CHyperLink::EllipsisFormat() const {
+    switch (GetWindowLongPtrW(control, GWL_STYLE) & SS_ELLIPSISMASK) {
+    case SS_PATHELLIPSIS:
+        return DT_PATH_ELLIPSIS;
+    case SS_ENDELLIPSIS:
+        return DT_END_ELLIPSIS;
+    case SS_WORDELLIPSIS:
+        return DT_WORD_ELLIPSIS;
+    default:
+        return 0;
+    }
+}
+
 void CHyperLink::Paint() {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(control, &paint);
@@ -161,7 +197,7 @@ void CHyperLink::Paint() {
     SetTextColor(dc, hovering ? hoverColour : visited ? visitedColour : linkColour);
     HGDIOBJ previous = SelectObject(dc, font);
     const std::wstring text = Widen(ControlText(control));
-    DrawTextW(dc, text.c_str(), -1, &client, DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), -1, &client, DT_SINGLELINE | DT_NOPREFIX | EllipsisFormat());
     SelectObject(dc, previous);
     EndPaint(control, &paint);
 }

@@ -107,6 +107,7 @@
 #define IDC_ABOUT_FOLDER_LABEL 1303
 #define IDC_ABOUT_FOLDER 1304
 #define IDC_ABOUT_HOMEPAGE 1305
+#define IDC_ABOUT_HOMEPAGE_LABEL 1306
 // The options window and its pages.
 #define IDD_OPTIONS 161
 #define IDD_OPT_HOTKEY 162
