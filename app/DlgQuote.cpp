@@ -303,6 +303,8 @@ MsgResult CDlgQuote::OnTimer(MsgWParam wParam, MsgLParam) {
 }
 
 void CDlgQuote::MainTick() {
+    if (cycleStopped)
+        return;
     AnswerShowRequest();
     ShowQuote();
     if (Ending())
@@ -399,11 +401,16 @@ void CDlgQuote::Restart() {
     std::string commandLine = "\"" + program + "\"";
     if (MTHandler().TerminalStarting())
         commandLine += std::string(" ") + kTerminalStartingSwitch;
+    // Asked from inside another window's modal loop, this window lives on until that loop
+    // ends: no tick and no alert of ours once the new instance runs, so none fires twice.
+    cycleStopped = true;
     if (!StartProgram(program, commandLine)) {
+        cycleStopped = false;
         SetWindowTextW(Handle(), title.c_str());
         ShowHotKeyFailures(Handle(), RegisterHotKeys());
         return;
     }
+    StopTimer(kMainTickTimer);
     End(IDOK);
 }
 
@@ -436,6 +443,8 @@ void CDlgQuote::ReloadAlerts() {
 
 void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previous,
                             const std::string& price) {
+    if (cycleStopped)
+        return; // a new instance has taken over
     std::optional<FiredAlert> fired;
     Guarded("CheckNotify", Failures(), Reporter(),
             [&] { fired = alerts.CheckNotify(symbol, previous, price); });

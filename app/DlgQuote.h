@@ -148,6 +148,7 @@ private:
     int windowWidth;
     int windowHeight = kDefaultBarHeight;
     bool wasVisible = false;
+    bool cycleStopped = false; // set when a new instance takes over
     bool placed = false;
     bool showTime = false; // the time column: off in this edition, kept by the table's design
     bool columnsReady = false;
