@@ -2,14 +2,18 @@
 #include "alerts/NotifyPopup.h"
 #include "controls/Skin.h"
 #include "options/OptionKeys.h"
+#include "platform/AlertControls.h"
 #include "platform/Dpi_win.h"
 #include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/notify_resource.h"
 #include "settings/Config.h"
+#include "settings/KindTextIds.h"
+#include <algorithm>
 #include <utility>
 #include <vector>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr COLORREF kTimeColour = RGB(128, 128, 128);
@@ -17,6 +21,24 @@ constexpr COLORREF kSymbolColour = RGB(0, 150, 0);
 constexpr COLORREF kPriceColour = RGB(0, 0, 255);
 constexpr int kLabelFontHeight = 20;
 constexpr int kMessageFontHeight = 16;
+// The snooze row, in pixels at 96 dpi: its height, its gap above the popup's bottom edge,
+// its left margin and the room between its words.
+constexpr int kSnoozeRowHeight = 16;
+constexpr int kSnoozeRowGap = 6;
+constexpr int kSnoozeRowLeft = 8;
+constexpr int kSnoozeWordGap = 10;
+constexpr COLORREF kSnoozeColour = RGB(0, 0, 255);
+
+struct SnoozeItem {
+    int id;
+    int text;
+    SnoozeChoice choice;
+};
+constexpr SnoozeItem kSnoozeItems[] = {
+    {IDC_NOTIFY_SNOOZE_QUARTER, kTextSnoozeQuarter, SnoozeChoice::QuarterHour},
+    {IDC_NOTIFY_SNOOZE_HOUR, kTextSnoozeHour, SnoozeChoice::Hour},
+    {IDC_NOTIFY_SNOOZE_TOMORROW, kTextSnoozeTomorrow, SnoozeChoice::Tomorrow},
+};
 
 std::function<void()>& OpenAlertsListAction() {
     static std::function<void()> action;
@@ -37,6 +59,9 @@ const MessageMap<CDlgNotify> CDlgNotify::messages = {
     onMessage(WM_DESTROY, &CDlgNotify::OnDestroy, "OnDestroy"),
     onCommand(IDC_NOTIFY_CLOSE, STN_CLICKED, &CDlgNotify::OnCloseIcon, "OnCloseIcon"),
     onCommand(IDC_NOTIFY_MESSAGE, EN_SETFOCUS, &CDlgNotify::OnMessageFocus, "OnSetfocusMessage"),
+    onCommand(IDC_NOTIFY_SNOOZE_QUARTER, STN_CLICKED, &CDlgNotify::OnSnooze, "OnSnooze"),
+    onCommand(IDC_NOTIFY_SNOOZE_HOUR, STN_CLICKED, &CDlgNotify::OnSnooze, "OnSnooze"),
+    onCommand(IDC_NOTIFY_SNOOZE_TOMORROW, STN_CLICKED, &CDlgNotify::OnSnooze, "OnSnooze"),
 };
 
 CDlgNotify::CDlgNotify(std::string symbol, std::string price, std::string message)
@@ -48,9 +73,11 @@ CDlgNotify::~CDlgNotify() {
 }
 
 void CDlgNotify::Open(const std::string& symbol, const std::string& price,
-                      const std::string& message, std::function<void()> clicked) {
+                      const std::string& message, std::function<void()> clicked,
+                      SnoozeAction snooze) {
     auto* popup = new CDlgNotify(symbol, price, message);
     popup->clicked = std::move(clicked);
+    popup->snooze = std::move(snooze);
     if (!popup->Create(nullptr)) {
         delete popup;
         return;
@@ -111,6 +138,9 @@ void CDlgNotify::FillLabels() {
     for (int label : {IDC_NOTIFY_SYMBOL, IDC_NOTIFY_PRICE})
         SendMessageW(Item(label), WM_SETFONT, reinterpret_cast<WPARAM>(labelFont), TRUE);
     SendMessageW(Item(IDC_NOTIFY_MESSAGE), WM_SETFONT, reinterpret_cast<WPARAM>(messageFont), TRUE);
+    SetWindowTextW(Item(IDC_NOTIFY_SNOOZE_LABEL), Widen(GetText(kTextSnoozeLabel)).c_str());
+    for (const SnoozeItem& item : kSnoozeItems)
+        SetWindowTextW(Item(item.id), Widen(GetText(item.text)).c_str());
 }
 
 void CDlgNotify::StartCloseTimer() {
@@ -139,6 +169,9 @@ MsgResult CDlgNotify::OnCtlColor(MsgWParam wParam, MsgLParam lParam) {
         SetTextColor(dc, kSymbolColour);
     else if (id == IDC_NOTIFY_PRICE)
         SetTextColor(dc, kPriceColour);
+    else if (id != IDC_NOTIFY_SNOOZE_LABEL && id >= IDC_NOTIFY_SNOOZE_QUARTER &&
+             id <= IDC_NOTIFY_SNOOZE_TOMORROW)
+        SetTextColor(dc, kSnoozeColour);
     SetBkMode(dc, TRANSPARENT);
     return BrushResult(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 }
@@ -163,6 +196,35 @@ void CDlgNotify::Place() {
     MoveWindow(Handle(), ScaleForDpi(rect.left), ScaleForDpi(rect.top),
                ScaleForDpi(rect.right - rect.left), ScaleForDpi(rect.bottom - rect.top), TRUE);
     MoveWindow(Item(IDC_NOTIFY_FOCUS), screenWidth, screenHeight, 0, 0, FALSE);
+    if (snooze)
+        PlaceSnoozeRow(ScaleForDpi(rect.bottom - rect.top));
+}
+
+// One line along the bottom, under the message, whose edit ends above it.
+void CDlgNotify::PlaceSnoozeRow(int popupHeight) {
+    const int rowTop = popupHeight - ScaleForDpi(kSnoozeRowGap + kSnoozeRowHeight);
+    HWND edit = Item(IDC_NOTIFY_MESSAGE);
+    RECT editPlace{};
+    GetWindowRect(edit, &editPlace);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&editPlace), 2);
+    if (editPlace.bottom > rowTop)
+        MoveWindow(edit, editPlace.left, editPlace.top, editPlace.right - editPlace.left,
+                   std::max(0, static_cast<int>(rowTop - editPlace.top)), FALSE);
+    HDC dc = GetDC(Handle());
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    int left = ScaleForDpi(kSnoozeRowLeft);
+    for (int id : {IDC_NOTIFY_SNOOZE_LABEL, IDC_NOTIFY_SNOOZE_QUARTER, IDC_NOTIFY_SNOOZE_HOUR,
+                   IDC_NOTIFY_SNOOZE_TOMORROW}) {
+        const std::wstring text = Widen(ControlText(Item(id)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        MoveWindow(Item(id), left, rowTop, size.cx + 2, ScaleForDpi(kSnoozeRowHeight), FALSE);
+        ShowWindow(Item(id), SW_SHOW);
+        left += size.cx + ScaleForDpi(kSnoozeWordGap);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(Handle(), dc);
 }
 
 MsgResult CDlgNotify::OnEraseBackground(MsgWParam, MsgLParam) {
@@ -195,6 +257,17 @@ MsgResult CDlgNotify::OnMessageFocus(MsgWParam, MsgLParam) {
     if (const auto& open = OpenAlertsListAction())
         open();
     DestroyWindow(Handle());
+    return 0;
+}
+
+// The choice goes with the window: the alert is held, and the popup has done its work.
+MsgResult CDlgNotify::OnSnooze(MsgWParam wParam, MsgLParam) {
+    const SnoozeAction action = snooze;
+    const int id = CommandId(wParam);
+    DestroyWindow(Handle());
+    for (const SnoozeItem& item : kSnoozeItems)
+        if (item.id == id && action)
+            action(item.choice);
     return 0;
 }
 

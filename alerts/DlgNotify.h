@@ -1,5 +1,6 @@
 #pragma once
 // The notification popup. Win32 code only.
+#include "alerts/AlertHold.h"
 #include "platform/Dialog.h"
 #include "platform/ShapedBackground_win.h"
 #include <functional>
@@ -14,10 +15,13 @@ public:
 
     static const MessageMap<CDlgNotify> messages;
 
+    using SnoozeAction = std::function<void(SnoozeChoice)>;
     // A new popup that owns itself: it is deleted once its window is gone. A click into it
-    // brings the terminal forward, or runs `clicked` when one is given.
+    // brings the terminal forward, or runs `clicked` when one is given. With `snooze` it
+    // offers the snooze choices along its bottom.
     static void Open(const std::string& symbol, const std::string& price,
-                     const std::string& message, std::function<void()> clicked = {});
+                     const std::string& message, std::function<void()> clicked = {},
+                     SnoozeAction snooze = {});
     // What a click into the message opens; the main window sets it.
     static void SetOpenAlertsList(std::function<void()> open);
 
@@ -32,6 +36,7 @@ private:
     MsgResult OnLeftButtonDown(MsgWParam, MsgLParam);
     MsgResult OnCloseIcon(MsgWParam, MsgLParam);
     MsgResult OnMessageFocus(MsgWParam, MsgLParam);
+    MsgResult OnSnooze(MsgWParam, MsgLParam);
     MsgResult OnClose(MsgWParam, MsgLParam);
     MsgResult OnDestroy(MsgWParam, MsgLParam);
 
@@ -41,11 +46,13 @@ private:
     void FillLabels();
     void StartCloseTimer();
     void Place();
+    void PlaceSnoozeRow(int popupHeight);
 
     std::string symbol;
     std::string price;
     std::string message;
     std::function<void()> clicked;
+    SnoozeAction snooze;
     ShapedBackground background;
     SIZE backgroundSize{};
     HFONT labelFont = nullptr;

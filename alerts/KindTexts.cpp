@@ -52,6 +52,14 @@ std::string KindConditionText(long long condition, const AlertExtras& extras) {
     }
 }
 
+std::string SnoozedDetails(const std::string& until) {
+    return WithValues(GetText(kTextSnoozedDetails), {ShortTimeText(until)});
+}
+
+std::string HeldBackDetails(const std::string& actionNames) {
+    return WithValues(GetText(kTextHeldBackDetails), {actionNames});
+}
+
 std::string KindInformation(long long condition, const AlertExtras& extras) {
     std::vector<std::string> notes;
     if (!extras.until.empty())

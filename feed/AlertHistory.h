@@ -24,6 +24,9 @@ inline constexpr const char* kHistoryFailed = "FAILED";
 inline constexpr const char* kHistoryStopped = "STOPPED";
 inline constexpr const char* kHistoryDisconnected = "DISCONNECTED";
 inline constexpr const char* kHistoryMoving = "MOVING";
+// A snooze chosen on a popup, and actions the quiet hours held back.
+inline constexpr const char* kHistorySnoozed = "SNOOZED";
+inline constexpr const char* kHistoryHeld = "HELD";
 
 inline constexpr const char* kHistoryFileName = "alerthistory.csv";
 inline constexpr const char* kRotatedHistoryFileName = "alerthistory.1.csv";

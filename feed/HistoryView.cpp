@@ -1,5 +1,6 @@
 #include "feed/HistoryView.h"
 #include "platform/FileSystem.h"
+#include "settings/KindTextIds.h"
 #include "settings/TextIds.h"
 #include <algorithm>
 
@@ -17,6 +18,8 @@ const KindEntry kKinds[] = {
     {kHistoryStopped, kTextHistoryStopped, true},
     {kHistoryDisconnected, kTextHistoryDisconnected, true},
     {kHistoryMoving, kTextHistoryMoving, true},
+    {kHistorySnoozed, kTextHistorySnoozed, false},
+    {kHistoryHeld, kTextHistoryHeld, false},
 };
 
 const KindEntry* FindKind(const std::string& kind) {

@@ -14,3 +14,8 @@
 #define IDC_NOTIFY_PRICE 1096
 #define IDC_NOTIFY_FOCUS 1181
 #define IDC_NOTIFY_MARK 1182
+// The snooze choices along the bottom of a fired alert's popup.
+#define IDC_NOTIFY_SNOOZE_LABEL 1500
+#define IDC_NOTIFY_SNOOZE_QUARTER 1501
+#define IDC_NOTIFY_SNOOZE_HOUR 1502
+#define IDC_NOTIFY_SNOOZE_TOMORROW 1503

@@ -1,4 +1,5 @@
 #include "feed/HistoryView.h"
+#include "settings/KindTextIds.h"
 #include "settings/TextIds.h"
 #include "tests/unit/FakeFiles.h"
 #include <gtest/gtest.h>
@@ -51,6 +52,8 @@ TEST(HistoryView, RowsInWordsOnOneLineAndFilteredByPair) {
     EXPECT_EQ(HistoryPairs(kEvents), (std::vector<std::string>{"EURUSD", "USDJPY", "黄金"}));
     EXPECT_EQ(HistoryKindEntry(kHistoryDisconnected), kTextHistoryDisconnected);
     EXPECT_EQ(HistoryKindEntry(kHistoryMoving), kTextHistoryMoving);
+    EXPECT_EQ(HistoryKindEntry(kHistorySnoozed), kTextHistorySnoozed);
+    EXPECT_EQ(HistoryKindEntry(kHistoryHeld), kTextHistoryHeld);
     EXPECT_EQ(HistoryKindEntry("fired"), -1);
 }
 
