@@ -1,6 +1,8 @@
 #include "alerts/AlertEditorRules.h"
+#include "alerts/AlertHold.h"
 #include "quotes/PriceFormat.h"
 #include "resources/resource.h"
+#include "settings/KindTextIds.h"
 #include "settings/TextIds.h"
 #include <cstdio>
 #include <cstdlib>
@@ -51,15 +53,40 @@ bool IsMinute(const std::string& text) {
             return false;
     return std::atoi(text.c_str()) <= kHighestMinute;
 }
+
+bool IsMoveMinutes(const std::string& text) {
+    if (!IsCount(text))
+        return false;
+    const long minutes = std::strtol(text.c_str(), nullptr, 10);
+    return minutes >= kMoveMinMinutes && minutes <= kMoveMaxMinutes;
+}
+
+bool IsChannel(const std::string& low, const std::string& high) {
+    return IsPositivePrice(low) && IsPositivePrice(high) && *WholeNumber(low) != *WholeNumber(high);
+}
+
+bool IsSpreadLevel(const std::string& text) {
+    const auto tenths = ParseTenthsOfPip(text);
+    return tenths && *tenths > 0;
+}
 } // namespace
 
 const std::vector<int>& ConditionControls() {
-    static const std::vector<int> controls = {
-        IDC_ALERT_PRICE,      IDC_PRICE_STEP,  IDC_PRICE_PLUS, IDC_PRICE_MINUS,
-        IDC_EVERY_LABEL,      IDC_PIP_STEP,    IDC_PIPS_LABEL, IDC_START_ON,
-        IDC_START_COMPARISON, IDC_START_PRICE, IDC_INTERVAL,   IDC_INTERVAL_LABEL,
-        IDC_DATE_ON,          IDC_DATE,        IDC_HOUR_LABEL, IDC_HOUR,
-        IDC_MINUTE_LABEL,     IDC_MINUTE};
+    static const std::vector<int> controls = {IDC_ALERT_PRICE,      IDC_PRICE_STEP,
+                                              IDC_PRICE_PLUS,       IDC_PRICE_MINUS,
+                                              IDC_EVERY_LABEL,      IDC_PIP_STEP,
+                                              IDC_PIPS_LABEL,       IDC_START_ON,
+                                              IDC_START_COMPARISON, IDC_START_PRICE,
+                                              IDC_INTERVAL,         IDC_INTERVAL_LABEL,
+                                              IDC_DATE_ON,          IDC_DATE,
+                                              IDC_HOUR_LABEL,       IDC_HOUR,
+                                              IDC_MINUTE_LABEL,     IDC_MINUTE,
+                                              IDC_MOVE_PIPS,        IDC_MOVE_PIPS_LABEL,
+                                              IDC_MOVE_MINUTES,     IDC_MOVE_MINUTES_LABEL,
+                                              IDC_MOVE_WAY,         IDC_CHANNEL_LOW,
+                                              IDC_CHANNEL_TO_LABEL, IDC_CHANNEL_HIGH,
+                                              IDC_CHANNEL_WAY,      IDC_SPREAD_LABEL,
+                                              IDC_SPREAD_PIPS,      IDC_SPREAD_PIPS_LABEL};
     return controls;
 }
 
@@ -75,6 +102,13 @@ std::vector<int> VisibleConditionControls(int condition) {
         return {IDC_EVERY_LABEL, IDC_INTERVAL, IDC_INTERVAL_LABEL};
     case kTimeOfDay:
         return {IDC_DATE_ON, IDC_DATE, IDC_HOUR_LABEL, IDC_HOUR, IDC_MINUTE_LABEL, IDC_MINUTE};
+    case kMoveCondition:
+        return {IDC_MOVE_PIPS, IDC_MOVE_PIPS_LABEL, IDC_MOVE_MINUTES, IDC_MOVE_MINUTES_LABEL,
+                IDC_MOVE_WAY};
+    case kChannelCondition:
+        return {IDC_CHANNEL_LOW, IDC_CHANNEL_TO_LABEL, IDC_CHANNEL_HIGH, IDC_CHANNEL_WAY};
+    case kSpreadCondition:
+        return {IDC_SPREAD_LABEL, IDC_SPREAD_PIPS, IDC_SPREAD_PIPS_LABEL};
     default:
         return {};
     }
@@ -88,8 +122,9 @@ EditorEnabling EditorEnabledStates(const EditorState& s) {
         on[id] = e;
     for (int id : {IDC_CURRENCY_LABEL, IDC_CONDITION_LABEL, IDC_ALERT_CONDITION, IDC_ACTION_LABEL,
                    IDC_NOTIFICATION, IDC_VOICE, IDC_SOUND, IDC_EMAIL, IDC_PHONE, IDC_TIMES_LABEL,
-                   IDC_UNLIMITED, IDC_TEST, IDC_RESET})
+                   IDC_UNLIMITED, IDC_TEST, IDC_RESET, IDC_UNTIL_ON})
         on[id] = e;
+    on[IDC_UNTIL_DATE] = on[IDC_UNTIL_TIME] = e && s.untilOn;
     on[IDC_ALERT_CURRENCY] = e && !s.editing;
     on[IDC_SOUND_FILE] = on[IDC_SOUND_BROWSE] = e && s.sound;
     on[IDC_SPEAK_LAST] = on[IDC_SPEAK_DIGITS_LABEL] = on[IDC_NO_NAME] = e && s.voice;
@@ -104,10 +139,11 @@ EditorEnabling EditorEnabledStates(const EditorState& s) {
     const bool timed = s.condition == kEveryPips || s.condition == kEveryMinutes;
     const bool onceOnly = s.condition == kTimeOfDay && s.dateOn && !s.hourAny;
     on[IDC_ALERT_TIMES] = e && !timed && !onceOnly && !s.unlimited;
-    // Deleting itself needs an end: a count of firings, or a day that passes.
-    const bool canEnd = s.condition == kPriceAbove || s.condition == kPriceBelow ||
-                        (s.condition == kTimeOfDay && s.dateOn);
-    on[IDC_AUTO_DELETE] = e && canEnd && !s.unlimited;
+    // Deleting itself needs an end: a count of firings, a day that passes, or an end time.
+    const bool counted =
+        s.condition == kPriceAbove || s.condition == kPriceBelow || s.condition >= kMoveCondition;
+    const bool canEnd = counted || (s.condition == kTimeOfDay && s.dateOn) || s.untilOn;
+    on[IDC_AUTO_DELETE] = e && canEnd && (!s.unlimited || s.untilOn);
     result.uncheckAutoDelete = !canEnd;
     return result;
 }
@@ -151,6 +187,22 @@ std::optional<EditorRefusal> CheckAlertForm(const AlertForm& form, bool soundFil
         if (!IsMinute(form.minute))
             return EditorRefusal{kTextInputCondition, IDC_MINUTE, false};
         break;
+    case kMoveCondition:
+        if (!IsCount(form.movePips))
+            return EditorRefusal{kTextCheckMovePips, IDC_MOVE_PIPS, true};
+        if (!IsMoveMinutes(form.moveMinutes))
+            return EditorRefusal{kTextCheckMoveMinutes, IDC_MOVE_MINUTES, true};
+        break;
+    case kChannelCondition:
+        if (!IsChannel(form.channelLow, form.channelHigh))
+            return EditorRefusal{
+                kTextCheckChannel,
+                IsPositivePrice(form.channelLow) ? IDC_CHANNEL_HIGH : IDC_CHANNEL_LOW, false};
+        break;
+    case kSpreadCondition:
+        if (!IsSpreadLevel(form.spreadPips))
+            return EditorRefusal{kTextCheckSpread, IDC_SPREAD_PIPS, false};
+        break;
     default:
         break;
     }
@@ -162,6 +214,8 @@ std::optional<EditorRefusal> CheckAlertForm(const AlertForm& form, bool soundFil
         return EditorRefusal{kTextSoundFile, IDC_SOUND_FILE, false};
     if (form.repeatCountEnabled && !form.repeatCount.empty() && !IsCount(form.repeatCount))
         return EditorRefusal{kTextInputCondition, IDC_ALERT_TIMES, false};
+    if (form.untilOn && PastUntil(form.untilText, CurrentDateTime()))
+        return EditorRefusal{kTextCheckUntil, IDC_UNTIL_DATE, false};
     return std::nullopt;
 }
 
@@ -189,6 +243,13 @@ FiredAlert TestAlert(const AlertForm& form, const std::string& price) {
     alert.intervalmins = form.intervalmins;
     alert.startcon = form.startOn ? std::to_string(form.startComparison) : kNoStartCondition;
     alert.startpips = form.startOn ? form.startPrice : "";
+    alert.extras.movepips = form.movePips;
+    alert.extras.movemins = form.moveMinutes;
+    alert.extras.moveway = std::to_string(form.moveWay);
+    alert.extras.chanlow = form.channelLow;
+    alert.extras.chanhigh = form.channelHigh;
+    alert.extras.chanway = std::to_string(form.channelWay);
+    alert.extras.spreadpips = form.spreadPips;
     return alert;
 }
 

@@ -21,6 +21,7 @@ struct EditorState {
     bool notification = false, voice = false, sound = false;
     bool speakLast = false, custom = false, startOn = false;
     bool dateOn = false, hourAny = true, unlimited = false;
+    bool untilOn = false;
 };
 
 struct EditorEnabling {

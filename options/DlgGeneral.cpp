@@ -1,4 +1,5 @@
 #include "options/DlgGeneral.h"
+#include "alerts/AlertHold.h"
 #include "alerts/AlertStore.h"
 #include "app/BarSettings.h"
 #include "app/DlgQuote.h"
@@ -16,11 +17,13 @@
 #include "quotes/QuoteKeys.h"
 #include "resources/resource.h"
 #include "settings/Config.h"
+#include "settings/KindTextIds.h"
 #include "settings/Log.h"
 #include "settings/SysPaths.h"
 #include "settings/TextIds.h"
-#include "settings/LangTable.h"
 #include <algorithm>
+#include <commctrl.h>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -35,6 +38,29 @@ constexpr FeedAction kFeedActions[] = {{IDC_FEED_POPUP, kActionPopup, kTextNotif
                                        {IDC_FEED_SOUND, kActionSound, kTextSound},
                                        {IDC_FEED_EMAIL, kActionEmail, kTextEmail},
                                        {IDC_FEED_PHONE, kActionPhone, kTextPhone}};
+constexpr FeedAction kQuietActions[] = {{IDC_QUIET_VOICE, kActionVoice, kTextVoice},
+                                        {IDC_QUIET_SOUND, kActionSound, kTextSound},
+                                        {IDC_QUIET_POPUP, kActionPopup, kTextNotification},
+                                        {IDC_QUIET_EMAIL, kActionEmail, kTextEmail},
+                                        {IDC_QUIET_PHONE, kActionPhone, kTextPhone}};
+constexpr const wchar_t* kClockFormat = L"HH':'mm";
+
+void SetClockPicker(HWND picker, int minutes) {
+    SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(kClockFormat));
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    time.wHour = static_cast<WORD>(minutes / 60);
+    time.wMinute = static_cast<WORD>(minutes % 60);
+    time.wSecond = time.wMilliseconds = 0;
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+int ClockPickerMinutes(HWND picker) {
+    SYSTEMTIME time{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+        return -1;
+    return time.wHour * 60 + time.wMinute;
+}
 } // namespace
 
 const MessageMap<CDlgGeneral> CDlgGeneral::messages = {
@@ -48,7 +74,9 @@ CDlgGeneral::CDlgGeneral(PageChanged changed)
     : DialogOf(IDD_OPT_GENERAL), changed(std::move(changed)) {}
 
 bool CDlgGeneral::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
-    if (message == WM_COMMAND && loaded && changed)
+    const bool clockChanged =
+        message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == DTN_DATETIMECHANGE;
+    if ((message == WM_COMMAND || clockChanged) && loaded && changed)
         changed();
     return DialogOf::OnMessage(message, wParam, lParam, result);
 }
@@ -64,6 +92,9 @@ MsgResult CDlgGeneral::OnInitDialog(MsgWParam, MsgLParam) {
         {IDC_OPT_BROWSE, kBrowseTextEntry},
         {IDC_FEED_GUARD_ON, kTextFeedGuardOn},
         {IDC_FEED_GUARD_MINUTES_LABEL, kTextFeedGuardMinutes},
+        {IDC_QUIET_ON, kTextQuietFrom},
+        {IDC_QUIET_TO_LABEL, kTextTo},
+        {IDC_QUIET_HOLD_LABEL, kTextQuietHold},
     };
     for (const auto& [id, entry] : texts)
         SetControlText(Item(id), GetText(entry));
@@ -82,6 +113,7 @@ MsgResult CDlgGeneral::OnInitDialog(MsgWParam, MsgLParam) {
     SetChecked(Item(IDC_OPT_CLOSE_POPUP), closing.closes);
     SetControlText(Item(IDC_OPT_SECONDS), closing.seconds);
     LoadFeedGuard();
+    LoadQuietHours();
     loaded = true;
     return TRUE;
 }
@@ -99,14 +131,37 @@ void CDlgGeneral::LoadFeedGuard() {
 void CDlgGeneral::ApplyFeedGuard() {
     Config().Set(feedkey::kEnabled, IsChecked(Item(IDC_FEED_GUARD_ON)) ? "1" : "0");
     const long long minutes = LeadingInteger(ControlText(Item(IDC_FEED_GUARD_MINUTES)));
-    Config().SetInt(feedkey::kMinutes,
-                    static_cast<int>(std::clamp<long long>(
-                        minutes > 0 ? minutes : kDefaultFeedGuardMinutes, kFeedGuardMinMinutes,
-                        kFeedGuardMaxMinutes)));
+    Config().SetInt(feedkey::kMinutes, static_cast<int>(std::clamp<long long>(
+                                           minutes > 0 ? minutes : kDefaultFeedGuardMinutes,
+                                           kFeedGuardMinMinutes, kFeedGuardMaxMinutes)));
     int actions = 0;
     for (const auto& [id, bit, text] : kFeedActions)
         actions |= IsChecked(Item(id)) ? bit : 0;
     Config().SetInt(feedkey::kActions, actions);
+}
+
+void CDlgGeneral::LoadQuietHours() {
+    const QuietHours quiet = ReadQuietHours(Config());
+    SetChecked(Item(IDC_QUIET_ON), quiet.on);
+    SetClockPicker(Item(IDC_QUIET_FROM), quiet.from);
+    SetClockPicker(Item(IDC_QUIET_TO), quiet.to);
+    for (const auto& [id, bit, text] : kQuietActions) {
+        SetControlText(Item(id), GetText(text));
+        SetChecked(Item(id), (quiet.actions & bit) != 0);
+    }
+}
+
+void CDlgGeneral::ApplyQuietHours() {
+    QuietHours quiet = ReadQuietHours(Config());
+    quiet.on = IsChecked(Item(IDC_QUIET_ON));
+    if (const int from = ClockPickerMinutes(Item(IDC_QUIET_FROM)); from >= 0)
+        quiet.from = from;
+    if (const int to = ClockPickerMinutes(Item(IDC_QUIET_TO)); to >= 0)
+        quiet.to = to;
+    quiet.actions = 0;
+    for (const auto& [id, bit, text] : kQuietActions)
+        quiet.actions |= IsChecked(Item(id)) ? bit : 0;
+    WriteQuietHours(Config(), quiet);
 }
 
 MsgResult CDlgGeneral::OnWithWindows(MsgWParam, MsgLParam) {
@@ -155,6 +210,7 @@ void CDlgGeneral::Apply() {
                  PopupClosingSetting(IsChecked(Item(IDC_OPT_CLOSE_POPUP)),
                                      ControlText(Item(IDC_OPT_SECONDS))));
     ApplyFeedGuard();
+    ApplyQuietHours();
 }
 
 void CDlgGeneral::WriteLogOnEntry(bool on) {

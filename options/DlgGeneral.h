@@ -1,6 +1,6 @@
 #pragma once
-// The options window's general page: start-up, terminal, tray icon, popup closing and the
-// watch over the feed.
+// The options window's general page: start-up, terminal, tray icon, popup closing, the
+// watch over the feed and the quiet hours.
 #include "options/DlgOptionPage.h"
 #include "platform/Dialog.h"
 
@@ -11,7 +11,7 @@ public:
     void Apply();
 
 private:
-    // Every command of the page counts as a change.
+    // Every command of the page, and a turn of a clock, counts as a change.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
     MsgResult OnWithWindows(MsgWParam, MsgLParam);
@@ -20,6 +20,8 @@ private:
     void Browse();
     void LoadFeedGuard();
     void ApplyFeedGuard();
+    void LoadQuietHours();
+    void ApplyQuietHours();
     void WriteLogOnEntry(bool on);
 
     PageChanged changed;

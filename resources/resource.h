@@ -237,3 +237,30 @@
 #define IDC_NEWS_TIME 1147
 #define IDC_NEWS_ITEM 1148
 #define IDC_NEWS_UPDATED 1149
+// The quiet hours on the options' general page.
+#define IDC_QUIET_ON 1510
+#define IDC_QUIET_FROM 1511
+#define IDC_QUIET_TO_LABEL 1512
+#define IDC_QUIET_TO 1513
+#define IDC_QUIET_HOLD_LABEL 1514
+#define IDC_QUIET_POPUP 1515
+#define IDC_QUIET_VOICE 1516
+#define IDC_QUIET_SOUND 1517
+#define IDC_QUIET_EMAIL 1518
+#define IDC_QUIET_PHONE 1519
+// The alert editor's rows of the move, channel and spread alerts, and its end time.
+#define IDC_MOVE_PIPS 1520
+#define IDC_MOVE_PIPS_LABEL 1521
+#define IDC_MOVE_MINUTES 1522
+#define IDC_MOVE_MINUTES_LABEL 1523
+#define IDC_MOVE_WAY 1524
+#define IDC_CHANNEL_LOW 1525
+#define IDC_CHANNEL_TO_LABEL 1526
+#define IDC_CHANNEL_HIGH 1527
+#define IDC_CHANNEL_WAY 1528
+#define IDC_SPREAD_LABEL 1529
+#define IDC_SPREAD_PIPS 1530
+#define IDC_SPREAD_PIPS_LABEL 1531
+#define IDC_UNTIL_ON 1532
+#define IDC_UNTIL_DATE 1533
+#define IDC_UNTIL_TIME 1534

@@ -1,9 +1,12 @@
 #include "AlertTestWorld.h"
+#include "alerts/AlertEditorRules.h"
 #include "alerts/AlertHold.h"
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertStore.h"
 #include "alerts/Evaluation.h"
 #include "quotes/PriceLookup.h"
+#include "resources/resource.h"
+#include "settings/KindTextIds.h"
 #include <algorithm>
 
 namespace {
@@ -210,4 +213,97 @@ TEST_F(KindEvaluation, TheListShowsTheNewerConditionsAndWhatHoldsThem) {
         EXPECT_EQ(AlertConditionText(alert), c.condition);
         EXPECT_EQ(AlertInformation(alert), c.information) << c.condition;
     }
+}
+
+TEST_F(KindEvaluation, TheEditorNamesWhatIsWrongWithANewerCondition) {
+    clock.Set("2026-12-08 14:00:00");
+    const auto form = [](int condition) {
+        AlertForm f;
+        f.currency = "EURUSD";
+        f.condition = condition;
+        f.notification = true;
+        f.movePips = "30";
+        f.moveMinutes = "15";
+        f.channelLow = "1.2100";
+        f.channelHigh = "1.2200";
+        f.spreadPips = "2.5";
+        return f;
+    };
+    const struct {
+        const char* name;
+        AlertForm form;
+        int text, focus;
+    } cases[] = {
+        {"move pips",
+         [&] {
+             auto f = form(kMoveCondition);
+             f.movePips = "0";
+             return f;
+         }(),
+         kTextCheckMovePips, IDC_MOVE_PIPS},
+        {"move minutes",
+         [&] {
+             auto f = form(kMoveCondition);
+             f.moveMinutes = "241";
+             return f;
+         }(),
+         kTextCheckMoveMinutes, IDC_MOVE_MINUTES},
+        {"channel low",
+         [&] {
+             auto f = form(kChannelCondition);
+             f.channelLow = "";
+             return f;
+         }(),
+         kTextCheckChannel, IDC_CHANNEL_LOW},
+        {"channel equal",
+         [&] {
+             auto f = form(kChannelCondition);
+             f.channelHigh = "1.21";
+             return f;
+         }(),
+         kTextCheckChannel, IDC_CHANNEL_HIGH},
+        {"spread",
+         [&] {
+             auto f = form(kSpreadCondition);
+             f.spreadPips = "2.55";
+             return f;
+         }(),
+         kTextCheckSpread, IDC_SPREAD_PIPS},
+        {"spread zero",
+         [&] {
+             auto f = form(kSpreadCondition);
+             f.spreadPips = "0";
+             return f;
+         }(),
+         kTextCheckSpread, IDC_SPREAD_PIPS},
+        {"end passed",
+         [&] {
+             auto f = form(kPriceAbove);
+             f.price = "1.3";
+             f.untilOn = true;
+             f.untilText = "2026-12-08 13:59:00";
+             return f;
+         }(),
+         kTextCheckUntil, IDC_UNTIL_DATE},
+    };
+    for (const auto& c : cases) {
+        const auto refusal = CheckAlertForm(c.form, true);
+        ASSERT_TRUE(refusal) << c.name;
+        EXPECT_EQ(refusal->text, c.text) << c.name;
+        EXPECT_EQ(refusal->focus, c.focus) << c.name;
+    }
+    for (int condition : {kMoveCondition, kChannelCondition, kSpreadCondition})
+        EXPECT_FALSE(CheckAlertForm(form(condition), true)) << condition;
+
+    // An end lets any alert delete itself; the end's pickers follow its box.
+    EditorState state;
+    state.condition = kEveryMinutes;
+    EXPECT_FALSE(EditorEnabledStates(state).enabled.at(IDC_AUTO_DELETE));
+    EXPECT_FALSE(EditorEnabledStates(state).enabled.at(IDC_UNTIL_TIME));
+    state.untilOn = true;
+    EXPECT_TRUE(EditorEnabledStates(state).enabled.at(IDC_AUTO_DELETE));
+    EXPECT_TRUE(EditorEnabledStates(state).enabled.at(IDC_UNTIL_TIME));
+    state.condition = kSpreadCondition;
+    state.untilOn = false;
+    EXPECT_TRUE(EditorEnabledStates(state).enabled.at(IDC_ALERT_TIMES));
 }
