@@ -30,8 +30,9 @@ public:
 using PriceArrived = std::function<void(int column, const std::string& symbol,
                                         const std::string& previous, const std::string& price)>;
 
-// Reads, writes and evaluates the columns one at a time, so that whatever runs inside an
-// evaluation finds the row as it is and no older price is written after a newer one.
+// Reads every column's price in one go, then writes and evaluates the columns one at a time,
+// so that whatever runs inside an evaluation finds the row as it is; with ticks held by the
+// gate, no older price is written after a newer one.
 void RefreshFromTerminal(CQuoteScan& scan, const std::vector<std::string>& symbols, int firstColumn,
                          const std::string& displayList, MarketRows& rows, QuoteCells& cells,
                          const PriceArrived& arrived);

@@ -1,4 +1,5 @@
 #include "app/TerminalRows.h"
+#include "quotes/PriceFormat.h"
 
 int TerminalRows::RowCount() {
     return CurrentDesktop().ListItemCount(reader.MarketWatchList());
@@ -13,4 +14,18 @@ std::string TerminalRows::Symbol(int row) {
 
 std::string TerminalRows::Price(const std::string& symbol, int row) {
     return reader.GetPrice(symbol, row);
+}
+
+// One batch across the process boundary, the prices shown as GetPrice shows them.
+std::vector<std::string> TerminalRows::Read(const std::vector<RowAsk>& asks) {
+    std::vector<ListCell> cells;
+    for (const RowAsk& ask : asks)
+        cells.push_back({ask.row, ask.pricePair.empty() ? kSymbolColumn : reader.PriceColumn()});
+    const std::vector<std::optional<std::string>> read = reader.ReadCells(cells);
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < asks.size(); ++i) {
+        const std::string text = read[i].value_or("");
+        texts.push_back(asks[i].pricePair.empty() ? text : FormatPrice(asks[i].pricePair, text));
+    }
+    return texts;
 }

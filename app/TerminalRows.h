@@ -9,6 +9,7 @@ public:
     int RowCount() override;
     std::string Symbol(int row) override;
     std::string Price(const std::string& symbol, int row) override;
+    std::vector<std::string> Read(const std::vector<RowAsk>& asks) override;
 
 private:
     CMTHandler& reader;

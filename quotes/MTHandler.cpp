@@ -143,7 +143,11 @@ int CMTHandler::Attach(bool ask) {
 }
 
 bool CMTHandler::ReadCell(WindowHandle list, int row, int column, std::string& text) {
-    return cells.ReadCell(Desk(), list, row, column, text);
+    return listReader.ReadCell(Desk(), list, row, column, text);
+}
+
+std::vector<std::optional<std::string>> CMTHandler::ReadCells(const std::vector<ListCell>& cells) {
+    return listReader.ReadCells(Desk(), marketWatchList, cells);
 }
 
 bool CMTHandler::GetSymbols(std::vector<std::string>& symbols) {
@@ -156,12 +160,11 @@ bool CMTHandler::GetSymbols(std::vector<std::string>& symbols) {
         ShowMessageBox(GetMessage(kMsgMarketWatchUnreadable), GetMessage(kMsgProgramTitle));
         return false;
     }
-    const int count = Desk().ListItemCount(marketWatchList);
-    for (int row = 0; row < count; ++row) {
-        std::string symbol;
-        ReadCell(marketWatchList, row, kSymbolColumn, symbol);
-        symbols.push_back(symbol);
-    }
+    std::vector<ListCell> column;
+    for (int row = 0, count = Desk().ListItemCount(marketWatchList); row < count; ++row)
+        column.push_back({row, kSymbolColumn});
+    for (const std::optional<std::string>& symbol : ReadCells(column))
+        symbols.push_back(symbol.value_or(""));
     return true;
 }
 
@@ -182,7 +185,7 @@ std::string CMTHandler::GetPrice(const std::string& symbol, int row) {
         row = FindRow(symbol);
     std::string raw;
     if (row >= 0)
-        ReadCell(marketWatchList, row, showBid ? kBidColumn : kAskColumn, raw);
+        ReadCell(marketWatchList, row, PriceColumn(), raw);
     return FormatPrice(symbol, raw);
 }
 

@@ -2,6 +2,7 @@
 #include "platform/Desktop.h"
 #include "quotes/PriceLookup.h"
 #include "quotes/RemoteListReader.h"
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ public:
     int FindRow(const std::string& symbol) override;
     std::string GetPrice(const std::string& symbol, int row) override;
     bool ReadCell(WindowHandle list, int row, int column, std::string& text);
+    // Cells of the Market Watch in one go across the process boundary (RemoteListReader).
+    std::vector<std::optional<std::string>> ReadCells(const std::vector<ListCell>& cells);
+    int PriceColumn() const { return showBid ? kBidColumn : kAskColumn; }
 
     std::string FindTerminalPath();
     void ShowHideTerminals();
@@ -82,7 +86,7 @@ private:
     void CloseOrderWindow();
 
     Desktop* boundDesktop = nullptr;
-    RemoteListReader cells;
+    RemoteListReader listReader;
     std::string displayCurrencies;
     bool showBid = true;
     bool startAllowed = true;

@@ -71,7 +71,8 @@ public:
     std::vector<std::pair<WindowHandle, DesktopKey>> postedKeys;
     std::vector<WindowHandle> closed, foreground;
     std::set<std::uint32_t> deniedProcesses;
-    int opens = 0, allocations = 0, frees = 0, closes = 0, memoryReads = 0;
+    int opens = 0, allocations = 0, frees = 0, closes = 0, memoryReads = 0, memoryWrites = 0;
+    int itemTextMessages = 0;
     std::size_t OpenHandles() const { return openProcesses.size(); }
     std::size_t LiveBlocks() const { return blocks.size(); }
 
@@ -109,6 +110,7 @@ public:
     int ListSelectionMark(WindowHandle w) override { return Find(w) ? Find(w)->selectionMark : -1; }
 
     bool SendGetItemText(WindowHandle list, int row, RemoteAddress at) override {
+        ++itemTextMessages;
         Window* w = Find(list);
         ListItemRequest request;
         if (!w || !Access(w->process, at, sizeof request, &request, false))
@@ -168,6 +170,7 @@ public:
     }
     bool WriteMemory(ProcessHandle process, RemoteAddress at, const void* data,
                      std::size_t size) override {
+        ++memoryWrites;
         return openProcesses.count(process) &&
                Access(openProcesses[process], at, size, const_cast<void*>(data), true);
     }

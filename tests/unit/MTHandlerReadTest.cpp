@@ -1,4 +1,6 @@
 #include "FakeDesktop.h"
+#include "app/QuoteScan.h"
+#include "app/TerminalRows.h"
 #include "quotes/MTHandler.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
@@ -97,6 +99,73 @@ TEST_F(CellReadTest, SymbolListNeedsAListViewBehindTheHandle) {
     desk.windows[list].className = "Edit"; // the handle now names another window
     EXPECT_FALSE(reader.GetSymbols(symbols));
     EXPECT_EQ(boxes, std::vector<std::string>{GetMessage(0) + "|" + GetMessage(17)});
+}
+
+// A batch costs one write of every request, one message per cell and one read of every
+// answer, and gives each cell what a read of its own gives.
+TEST_F(CellReadTest, CellsReadInBatches) {
+    CMTHandler reader(desk);
+    ASSERT_EQ(reader.Attach(false), kAttachOk);
+    std::vector<ListCell> cells;
+    for (int i = 0; i < 15; ++i)
+        cells.push_back({i % 5, i / 5});
+    cells.insert(cells.end(), {{7, 0}, {0, 5}, {-1, 0}}); // no such row, column, row
+    const auto texts = reader.ReadCells(cells);
+    EXPECT_EQ(desk.memoryWrites, 1);
+    EXPECT_EQ(desk.itemTextMessages, 17);
+    EXPECT_EQ(desk.memoryReads, 1);
+    ASSERT_EQ(texts.size(), cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        std::string alone;
+        const bool read = reader.ReadCell(list, cells[i].row, cells[i].column, alone);
+        EXPECT_EQ(texts[i], read ? std::optional<std::string>(alone) : std::nullopt) << i;
+    }
+    EXPECT_EQ(texts[3], "EURUSDmic");
+
+    // More cells than the block's slots go in as many batches as they fill.
+    desk.memoryWrites = desk.memoryReads = 0;
+    const std::vector<ListCell> many(RemoteListReader::kBatchCells + 4, ListCell{2, 1});
+    for (const auto& text : reader.ReadCells(many))
+        EXPECT_EQ(text, "2034.56");
+    EXPECT_EQ(desk.memoryWrites, 2);
+    EXPECT_EQ(desk.memoryReads, 2);
+
+    desk.Destroy(desk.topLevel[0]); // the terminal quits
+    for (const auto& text : reader.ReadCells(cells))
+        EXPECT_FALSE(text);
+}
+
+// A main tick of 8 displayed pairs spread over a 40-row Market Watch: once the rows are
+// known, one batch of a symbol and a price per pair, with the prices GetPrice shows.
+TEST_F(CellReadTest, SteadyTickIsOneBatch) {
+    Rows market;
+    for (int row = 0; row < 40; ++row)
+        market.push_back({"PAIR" + std::to_string(row), "1.2" + std::to_string(row + 100),
+                          "1.3" + std::to_string(row + 100)});
+    const WindowHandle watch = desk.windows[list].parent;
+    desk.Destroy(list);
+    desk.AddList(watch, market);
+    SetCurrentDesktop(&desk);
+    CMTHandler reader(desk);
+    ASSERT_EQ(reader.Attach(false), kAttachOk);
+    std::vector<std::string> pairs;
+    for (int row = 3; row < 40; row += 5)
+        pairs.push_back("PAIR" + std::to_string(row));
+    const std::string displayList = JoinList(pairs);
+    TerminalRows rows(reader);
+    CQuoteScan scan;
+    scan.Scan(pairs, displayList, rows);
+    desk.memoryWrites = desk.memoryReads = desk.itemTextMessages = 0;
+    const std::vector<ScannedPrice> prices = scan.Scan(pairs, displayList, rows);
+    SetCurrentDesktop(nullptr);
+    EXPECT_EQ(desk.memoryWrites, 1);
+    EXPECT_EQ(desk.itemTextMessages, 16);
+    EXPECT_EQ(desk.memoryReads, 1);
+    ASSERT_EQ(prices.size(), pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        EXPECT_TRUE(prices[i].found);
+        EXPECT_EQ(prices[i].text, reader.GetPrice(pairs[i], -1)) << pairs[i];
+    }
 }
 
 class FixedSource final : public PriceSource {
