@@ -25,7 +25,21 @@ std::vector<std::string> TerminalRows::Read(const std::vector<RowAsk>& asks) {
     std::vector<std::string> texts;
     for (std::size_t i = 0; i < asks.size(); ++i) {
         const std::string text = read[i].value_or("");
+        if (!asks[i].pricePair.empty())
+            shown[asks[i].pricePair] = {asks[i].row, text};
         texts.push_back(asks[i].pricePair.empty() ? text : FormatPrice(asks[i].pricePair, text));
     }
     return texts;
+}
+
+QuoteSides TerminalRows::Sides(const std::string& symbol) {
+    const auto seen = shown.find(symbol);
+    if (seen == shown.end())
+        return {};
+    const auto& [row, price] = seen->second;
+    const bool bidShown = reader.PriceColumn() == kBidColumn;
+    const auto other = reader.ReadCells({{row, bidShown ? kAskColumn : kBidColumn}});
+    if (other.empty() || !other.front())
+        return {};
+    return bidShown ? QuoteSides{price, *other.front()} : QuoteSides{*other.front(), price};
 }
