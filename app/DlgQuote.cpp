@@ -3,6 +3,7 @@
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgNotify.h"
+#include "alerts/FloatRules.h"
 #include "alerts/NotifyServices.h"
 #include "app/AppMessages.h"
 #include "app/BarSettings.h"
@@ -173,7 +174,7 @@ MsgResult CDlgQuote::OnInitDialog(MsgWParam, MsgLParam) {
         return TRUE;
     }
     ReportUnwritableFolder();
-    ShowFloatWindowsInstead();
+    ReopenFloatWindows();
     SetUpPictureButtons();
     return TRUE;
 }
@@ -243,7 +244,7 @@ void CDlgQuote::StartCycle() {
         AddTrayIcon();
     StartTimer(kMainTickTimer, TerminalTickMs());
     ApplyPlacement();
-    if (Config().Get(barkey::kDisplay) == "0" && !Config().Get(barkey::kFloatWindows).empty())
+    if (StartsHidden())
         StartTimer(kStartupHideTimer, kStartupHideMs);
     else if (Config().Get(optkey::kAutoHide) == "1")
         autoHide.Start();
@@ -268,11 +269,17 @@ bool CDlgQuote::ClaimSingleInstance() {
     return true;
 }
 
-void CDlgQuote::ShowFloatWindowsInstead() {
-    if (Config().Get(barkey::kDisplay) != "0" || Config().Get(barkey::kFloatWindows).empty())
-        return;
-    ShowWindow(Handle(), SW_HIDE);
-    for (const auto& symbol : SplitList(Config().Get(barkey::kFloatWindows)))
+// The bar was hidden while floating windows showed the prices: they show them again.
+bool CDlgQuote::StartsHidden() const {
+    return Config().Get(barkey::kDisplay) == "0" &&
+           !FloatNames(Config().Get(barkey::kFloatWindows)).empty();
+}
+
+// The floating windows of the last run come back whether the bar shows or not.
+void CDlgQuote::ReopenFloatWindows() {
+    if (StartsHidden())
+        ShowWindow(Handle(), SW_HIDE);
+    for (const auto& symbol : FloatNames(Config().Get(barkey::kFloatWindows)))
         OpenFloatWindow(symbol);
 }
 
@@ -353,7 +360,7 @@ void CDlgQuote::BringTerminalAlertForward() {
 void CDlgQuote::StartupHideTick() {
     if (IsVisible())
         wasVisible = true;
-    if (Config().Get(barkey::kDisplay) == "0" && !Config().Get(barkey::kFloatWindows).empty())
+    if (StartsHidden())
         ShowWindow(Handle(), SW_HIDE);
     if (wasVisible && !IsVisible())
         StopTimer(kStartupHideTimer);

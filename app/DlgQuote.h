@@ -41,6 +41,7 @@ public:
     void BuildColumns(bool rebuild);
     // The price text the bar shows for a pair; "" when it has no column.
     std::string CellText(const std::string& symbol) const;
+    bool QuotePagesPending() const { return internetQuotes.FirstRoundPending(); }
     // The global hot keys, registered again after the options changed them.
     std::string RegisterHotKeys() { return hotKeys.Register(Handle()); }
     void UnregisterHotKeys() { hotKeys.Unregister(); }
@@ -83,7 +84,8 @@ private:
     void StartCycle();
     void RunFirstStartChecks();
     bool ClaimSingleInstance();
-    void ShowFloatWindowsInstead();
+    bool StartsHidden() const;
+    void ReopenFloatWindows();
     void MainTick();
     void AnswerShowRequest();
     void BringTerminalAlertForward();

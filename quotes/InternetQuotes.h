@@ -56,6 +56,8 @@ public:
     void OnPageDone(QuoteWindow& window, int page, int status);
 
     int ReaderState(int page) const { return states[Index(page)]; }
+    // Until the first round's pages have come back, a source without symbols has not failed.
+    bool FirstRoundPending() const { return !started || firstRound; }
     CDownloader& Reader(int page);
     // Tests point the readers elsewhere; by default the service's two quote pages.
     void SetPageAddresses(std::string page1, std::string page2);

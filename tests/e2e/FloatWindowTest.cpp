@@ -113,16 +113,20 @@ TEST_F(FloatWindowTest, ListedWindowsOpenOncePerPairStackedAtTheBottomRight) {
     EXPECT_EQ(Setting("EURUSD", "HWD"), std::to_string(reinterpret_cast<INT_PTR>(eurusd)));
 }
 
-// A click on a pair's name in the bar's header tears that pair off.
-TEST_F(FloatWindowTest, AClickOnAColumnHeaderOpensThePairsWindow) {
-    ASSERT_NO_FATAL_FAILURE(Start("DisplayCurrency=EURUSD,GBPUSD,\r\n"));
+// The windows left open beside a shown bar come back with it; a click on a pair's name in
+// the bar's header tears that pair off too.
+TEST_F(FloatWindowTest, WindowsReopenBesideTheShownBarAndAHeaderClickOpensAnother) {
+    ASSERT_NO_FATAL_FAILURE(Start("DisplayCurrency=EURUSD,GBPUSD,\r\nPOPWIN=,EURUSD\r\n"));
+    EXPECT_NE(WaitForFloat("EURUSD"), nullptr) << "the listed window did not come back";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(bar) != FALSE; }, kStartTimeout));
     RemoteQuoteList quotes(bar);
     std::optional<POINT> divider;
     ASSERT_TRUE(WaitUntil([&] { return (divider = quotes.DividerOnScreen(1)).has_value(); },
                           kStartTimeout));
     MouseLeftClick({divider->x - quotes.ColumnWidth(1) / 2, divider->y});
     EXPECT_NE(WaitForFloat("GBPUSD"), nullptr) << "the click opened no window";
-    EXPECT_EQ(Floats().size(), 1u);
+    EXPECT_EQ(Floats().size(), 2u);
+    EXPECT_EQ(Setting("MAIN", "POPWIN"), ",EURUSD,GBPUSD");
 }
 
 TEST_F(FloatWindowTest, DigitsTakeTheColourOfTheLastChange) {
