@@ -12,6 +12,8 @@ bool AlertsListExists();
 void RefillAlertsListWithReload();
 // The price the bar now shows for the pair; "" when it does not show it.
 std::string BarCellText(const std::string& symbol);
+// The Internet source's first pages are still on their way: no symbols is no failure yet.
+bool QuotePagesPending();
 // Rebuilds the bar's columns after the displayed pairs changed.
 void RebuildBarColumns();
 // The about box, modal.

@@ -5,15 +5,15 @@
 #include "alerts/NotifyServices.h"
 #include "app/BarSettings.h"
 #include "app/LaterWindows.h"
+#include "delivery/DeliverySettings.h"
 #include "options/OptionKeys.h"
+#include "options/OptionRules.h"
 #include "platform/AlertControls.h"
 #include "platform/FileSystem.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "quotes/PriceLookup.h"
 #include "resources/resource.h"
-#include "delivery/DeliverySettings.h"
-#include "options/OptionRules.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
@@ -84,6 +84,7 @@ MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
         ShowWindow(Item(IDC_RESET), SW_HIDE);
     }
     CreateWindowFont();
+    ArrowKeysPress(Item(IDC_ALERT_PRICE), IDC_PRICE_PLUS, IDC_PRICE_MINUS);
     Config().Set(barkey::kBringToTop, "0");
     UpdateStates();
     return TRUE;

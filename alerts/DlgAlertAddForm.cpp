@@ -140,17 +140,8 @@ void CDlgAlertAdd::SetDefaults() {
 
 void CDlgAlertAdd::FillCurrencies() {
     ComboBox currencies(Item(IDC_ALERT_CURRENCY));
-    const std::string list = Config().Get(barkey::kDisplayList);
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        const std::size_t comma = list.find(',', start);
-        const std::string symbol = list.substr(start, comma - start);
-        if (!symbol.empty())
-            currencies.Add(symbol);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
+    for (const std::string& symbol : SplitList(Config().Get(barkey::kDisplayList)))
+        currencies.Add(symbol);
 }
 
 void CDlgAlertAdd::LoadAlert() {

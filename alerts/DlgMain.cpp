@@ -10,7 +10,9 @@
 #include "platform/Dpi_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
+#include "quotes/FXPrice.h"
 #include "quotes/MTHandler.h"
+#include "quotes/PriceFormat.h"
 #include "quotes/PriceLookup.h"
 #include "quotes/QuoteKeys.h"
 #include "resources/resource.h"
@@ -32,7 +34,7 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onMessage(WM_TIMER, &CDlgMain::OnTimer, "OnTimer"),
     onMessage(WM_SYSCOMMAND, &CDlgMain::OnSysCommand, "OnSysCommand"),
     onMessage(WM_CLOSE, &CDlgMain::OnHide, "OnClose"),
-    onCommand(IDOK, &CDlgMain::OnIgnore, "OnOK"),
+    onCommand(IDOK, &CDlgMain::OnEnter, "OnOK"),
     onCommand(IDCANCEL, &CDlgMain::OnHide, "OnCancel"),
     onNotify(IDC_CURRENCY_LIST, NM_CLICK, &CDlgMain::OnCurrencyClick, "OnClickCurrency"),
     onNotify(IDC_CURRENCY_LIST, LVN_ITEMCHANGED, &CDlgMain::OnCurrencyChanged,
@@ -40,6 +42,8 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onNotify(IDC_ALERT_LIST, NM_CLICK, &CDlgMain::OnAlertClick, "OnClickAlerts"),
     onNotify(IDC_ALERT_LIST, LVN_ITEMCHANGED, &CDlgMain::OnAlertClick, "OnItemchangedAlerts"),
     onNotify(IDC_ALERT_LIST, NM_DBLCLK, &CDlgMain::OnEdit, "OnDblclk"),
+    onNotify(IDC_ALERT_LIST, NM_RETURN, &CDlgMain::OnEdit, "OnReturnAlerts"),
+    onNotify(IDC_ALERT_LIST, LVN_KEYDOWN, &CDlgMain::OnAlertKey, "OnKeydownAlerts"),
     onCommand(IDC_SHOW_BID, BN_CLICKED, &CDlgMain::OnShowBid, "OnShowBid"),
     onCommand(IDC_SHOW_ASK, BN_CLICKED, &CDlgMain::OnShowAsk, "OnShowAsk"),
     onCommand(IDC_REFRESH, BN_CLICKED, &CDlgMain::OnRefresh, "OnRefresh"),
@@ -178,15 +182,22 @@ void CDlgMain::FillCurrencyList() {
     fillingCurrencies = true;
     currencyList.DeleteAllItems();
     std::vector<std::string> symbols;
-    GetSymbols(symbols);
+    const bool gotSymbols = GetSymbols(symbols);
+    // The source's failure marker is no pair to choose.
+    std::erase(symbols, std::string(kPriceError));
     const std::string display = Config().Get(barkey::kDisplayList);
     CheckedList checks(currencyList.Handle());
     for (std::size_t i = 0; i < symbols.size(); ++i) {
         const int item = static_cast<int>(i);
         currencyList.InsertItem(item, symbols[i]);
-        checks.SetChecked(item, display.find("," + symbols[i] + ",") != std::string::npos);
+        checks.SetChecked(item, ListHasEntry(display, symbols[i]));
     }
     fillingCurrencies = false;
+    const bool internet = AppConfig().dataSource != kTerminalDataSource;
+    if (const int notice = CurrencySourceNotice(
+            internet, FXPrice().Status(), gotSymbols && !symbols.empty(), QuotePagesPending()))
+        MessageBoxW(Handle(), Widen(GetText(notice)).c_str(),
+                    Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
 }
 
 void CDlgMain::Refill(bool reload) {
@@ -261,6 +272,14 @@ MsgResult CDlgMain::OnCurrencyChanged(MsgWParam, MsgLParam lParam) {
         ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0)
         return 0;
     StartTimer(kApplySelectionTimer, kListTimerMs);
+    return 0;
+}
+
+// Delete asks as the button does, when the button would.
+MsgResult CDlgMain::OnAlertKey(MsgWParam, MsgLParam lParam) {
+    const auto& key = NotifyAs<NMLVKEYDOWN>(lParam);
+    if (key.wVKey == VK_DELETE && IsWindowEnabled(Item(IDC_DELETE_ALERT)))
+        OnDelete(0, 0);
     return 0;
 }
 
@@ -356,8 +375,12 @@ MsgResult CDlgMain::OnEdit(MsgWParam, MsgLParam) {
 }
 
 bool CDlgMain::Ask(int text) {
-    return MessageBoxW(Handle(), Widen(GetText(text)).c_str(),
-                       Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OKCANCEL) == IDOK;
+    return AskText(GetText(text));
+}
+
+bool CDlgMain::AskText(const std::string& text) {
+    return MessageBoxW(Handle(), Widen(text).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(),
+                       MB_OKCANCEL) == IDOK;
 }
 
 MsgResult CDlgMain::OnDelete(MsgWParam, MsgLParam) {
@@ -371,7 +394,9 @@ MsgResult CDlgMain::OnDelete(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgMain::OnClear(MsgWParam, MsgLParam) {
-    if (!Ask(kTextAskClear))
+    const std::string question =
+        ClearQuestion(LoadAllAlerts(AppConfig().alertsPath), Config().Get(barkey::kDisplayList));
+    if (!AskText(question))
         return 0;
     ClearAlerts(AppConfig().alertsPath);
     Refill(true);
@@ -403,6 +428,9 @@ MsgResult CDlgMain::OnHide(MsgWParam, MsgLParam) {
     return 0;
 }
 
-MsgResult CDlgMain::OnIgnore(MsgWParam, MsgLParam) {
+// Enter on an alert row opens it, as a double click does; elsewhere Enter does nothing.
+MsgResult CDlgMain::OnEnter(MsgWParam, MsgLParam) {
+    if (GetFocus() == alertList.Handle())
+        OnEdit(0, 0);
     return 0;
 }

@@ -24,10 +24,11 @@ private:
     MsgResult OnTimer(MsgWParam, MsgLParam);
     MsgResult OnSysCommand(MsgWParam, MsgLParam);
     MsgResult OnHide(MsgWParam, MsgLParam);
-    MsgResult OnIgnore(MsgWParam, MsgLParam);
+    MsgResult OnEnter(MsgWParam, MsgLParam);
     MsgResult OnCurrencyClick(MsgWParam, MsgLParam);
     MsgResult OnCurrencyChanged(MsgWParam, MsgLParam);
     MsgResult OnAlertClick(MsgWParam, MsgLParam);
+    MsgResult OnAlertKey(MsgWParam, MsgLParam);
     MsgResult OnShowBid(MsgWParam, MsgLParam);
     MsgResult OnShowAsk(MsgWParam, MsgLParam);
     MsgResult OnRefresh(MsgWParam, MsgLParam);
@@ -55,6 +56,7 @@ private:
     void UpdateButtons();
     void SetTopmost(bool topmost);
     bool Ask(int text);
+    bool AskText(const std::string& text);
 
     ListView alertList;
     ListView currencyList;

@@ -87,6 +87,11 @@ std::string BarCellText(const std::string& symbol) {
     return bar ? bar->CellText(symbol) : "";
 }
 
+bool QuotePagesPending() {
+    const CDlgQuote* bar = PriceBar();
+    return bar && bar->QuotePagesPending();
+}
+
 void RebuildBarColumns() {
     if (CDlgQuote* bar = PriceBar())
         bar->BuildColumns(true);

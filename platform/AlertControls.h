@@ -9,6 +9,8 @@ std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& text);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);
+// Up and Down in the box press these buttons of its dialog (BN_CLICKED), as a click would.
+void ArrowKeysPress(HWND box, int upButton, int downButton);
 // Gives every child window, at any depth, the font.
 void ApplyFontToChildren(HWND parent, HFONT font);
 // The alert windows' face: a Chinese one for the Chinese texts, Verdana otherwise; the

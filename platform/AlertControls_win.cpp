@@ -114,3 +114,27 @@ int CheckedList::SelectedItem() const {
 void CheckedList::Select(int item) {
     ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
+
+namespace {
+constexpr UINT_PTR kArrowKeysSubclass = 1;
+
+// The two button ids travel in the subclass's data: LOWORD up, HIWORD down.
+LRESULT CALLBACK ArrowKeysProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR buttons) {
+    if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+        const int id = wParam == VK_UP ? LOWORD(buttons) : HIWORD(buttons);
+        HWND dialog = GetParent(box);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, &ArrowKeysProc, kArrowKeysSubclass);
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+} // namespace
+
+void ArrowKeysPress(HWND box, int upButton, int downButton) {
+    SetWindowSubclass(box, &ArrowKeysProc, kArrowKeysSubclass,
+                      static_cast<DWORD_PTR>(MAKELONG(upButton, downButton)));
+}
