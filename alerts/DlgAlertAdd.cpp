@@ -44,6 +44,7 @@ const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
     onCommand(IDC_START_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnAnd"),
     onCommand(IDC_DATE_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnDateCheck"),
     onCommand(IDC_UNLIMITED, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnUnlimited"),
+    onCommand(IDC_UNTIL_ON, BN_CLICKED, &CDlgAlertAdd::OnStateClick, "OnUntil"),
     onCommand(IDC_SOUND, BN_CLICKED, &CDlgAlertAdd::OnSoundClick, "OnSound"),
     onCommand(IDC_VOICE, BN_CLICKED, &CDlgAlertAdd::OnVoiceClick, "OnVoice"),
     onCommand(IDC_EMAIL, BN_CLICKED, &CDlgAlertAdd::OnEmailClick, "OnEmail"),
@@ -110,6 +111,7 @@ void CDlgAlertAdd::UpdateStates() {
     state.dateOn = IsChecked(Item(IDC_DATE_ON));
     state.hourAny = ComboBox(Item(IDC_HOUR)).Selected() <= 0;
     state.unlimited = IsChecked(Item(IDC_UNLIMITED));
+    state.untilOn = IsChecked(Item(IDC_UNTIL_ON));
     const EditorEnabling enabling = EditorEnabledStates(state);
     for (const auto& [id, on] : enabling.enabled)
         EnableWindow(Item(id), on ? TRUE : FALSE);
@@ -245,6 +247,8 @@ MsgResult CDlgAlertAdd::OnCurrencyChange(MsgWParam, MsgLParam) {
     const std::string price = GetPrice(currencies.ItemText(currencies.Selected()));
     SetControlText(Item(IDC_ALERT_PRICE), price);
     SetControlText(Item(IDC_START_PRICE), price);
+    SetControlText(Item(IDC_CHANNEL_LOW), price);
+    SetControlText(Item(IDC_CHANNEL_HIGH), price);
     return 0;
 }
 
@@ -269,7 +273,7 @@ MsgResult CDlgAlertAdd::OnMinus(MsgWParam, MsgLParam) {
 MsgResult CDlgAlertAdd::OnMouseWheel(MsgWParam wParam, MsgLParam) {
     HWND focus = GetFocus();
     const int turn = WheelDelta(wParam);
-    for (int id : {IDC_ALERT_PRICE, IDC_START_PRICE})
+    for (int id : {IDC_ALERT_PRICE, IDC_START_PRICE, IDC_CHANNEL_LOW, IDC_CHANNEL_HIGH})
         if (focus == Item(id) && turn != 0)
             MovePrice(id, "1", turn > 0 ? 1 : -1);
     return 0;

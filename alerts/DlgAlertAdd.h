@@ -38,6 +38,8 @@ private:
     void FillCurrencies();
     void LoadAlert();
     void LoadDate(const std::string& text);
+    void LoadKinds(const AlertExtras& extras);
+    void ReadKinds(AlertForm& form) const;
     void CreateWindowFont();
     void UpdateStates();
     void PlaceConditionRow();

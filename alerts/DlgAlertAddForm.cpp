@@ -16,6 +16,7 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
+#include "settings/KindTextIds.h"
 #include "settings/TextIds.h"
 #include <commdlg.h>
 #include "settings/LangTable.h"
@@ -34,7 +35,40 @@ const BoxItems kFixedItems[] = {
     {IDC_MINUTE, {"00", "05", "10", "15", "30", "45"}},
     {IDC_SPEAK_DIGITS, {"2", "3", "4", "5", "6"}},
     {IDC_ALERT_TIMES, {"1", "3", "5", "10", "20"}},
+    {IDC_MOVE_PIPS, {"10", "20", "30", "50", "100"}},
+    {IDC_MOVE_MINUTES, {"1", "5", "15", "30", "60", "240"}},
 };
+constexpr const char* kDefaultMovePips = "30";
+constexpr const char* kDefaultMoveMinutes = "15";
+constexpr const char* kDefaultSpreadPips = "3";
+constexpr const wchar_t* kClockFormat = L"HH':'mm";
+constexpr int kUntilFromNowDays = 1;
+
+SYSTEMTIME PickerTime(HWND picker) {
+    SYSTEMTIME time{};
+    SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+    return time;
+}
+
+// The date of one picker and the hour and minute of the other, as the alerts file keeps it.
+std::string UntilText(HWND datePicker, HWND timePicker) {
+    const SYSTEMTIME date = PickerTime(datePicker);
+    const SYSTEMTIME time = PickerTime(timePicker);
+    return FormatDateTime(
+        MakeDateTime(date.wYear, date.wMonth, date.wDay, time.wHour, time.wMinute, 0));
+}
+
+void SetPickers(HWND datePicker, HWND timePicker, const LocalTime& at) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(at.year);
+    time.wMonth = static_cast<WORD>(at.month);
+    time.wDay = static_cast<WORD>(at.day);
+    time.wHour = static_cast<WORD>(at.hour);
+    time.wMinute = static_cast<WORD>(at.minute);
+    SendMessageW(timePicker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(kClockFormat));
+    for (HWND picker : {datePicker, timePicker})
+        SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
 
 struct RememberedBox {
     int id;
@@ -84,6 +118,12 @@ void CDlgAlertAdd::SetTexts() {
         {IDC_TIMES_LABEL, withColon(kTextTimes)},
         {IDC_UNLIMITED, GetText(kTextUnlimited)},
         {IDC_AUTO_DELETE, GetText(kTextAutoDelete)},
+        {IDC_MOVE_PIPS_LABEL, GetText(kTextPipsWithin)},
+        {IDC_MOVE_MINUTES_LABEL, GetText(kTextMinutesWithin)},
+        {IDC_CHANNEL_TO_LABEL, GetText(kTextTo)},
+        {IDC_SPREAD_LABEL, GetText(kTextSpreadAtLeast)},
+        {IDC_SPREAD_PIPS_LABEL, GetText(kTextPips)},
+        {IDC_UNTIL_ON, GetText(kTextUntil)},
         {IDC_SUBMIT, GetText(kTextSubmit)},
         {IDC_TEST, GetText(kTextTest)},
         {IDC_RESET, GetText(kTextReset)},
@@ -97,8 +137,15 @@ void CDlgAlertAdd::FillBoxes() {
     ComboBox conditions(Item(IDC_ALERT_CONDITION));
     for (const std::string& text :
          {GetText(kTextPrice) + ">", GetText(kTextPrice) + "<", GetText(kTextEveryPips),
-          GetText(kTextEveryMins), GetText(kTextLocalTime) + "="})
+          GetText(kTextEveryMins), GetText(kTextLocalTime) + "=", GetText(kTextMoveItem),
+          GetText(kTextChannelItem), GetText(kTextSpreadItem)})
         conditions.Add(text);
+    ComboBox ways(Item(IDC_MOVE_WAY));
+    for (int text : {kTextWayUp, kTextWayDown, kTextWayEither})
+        ways.Add(GetText(text));
+    ComboBox crossings(Item(IDC_CHANNEL_WAY));
+    for (int text : {kTextEnters, kTextLeaves})
+        crossings.Add(GetText(text));
     ComboBox comparisons(Item(IDC_START_COMPARISON));
     comparisons.Add(GetText(kTextPrice) + ">");
     comparisons.Add(GetText(kTextPrice) + "<");
@@ -136,6 +183,47 @@ void CDlgAlertAdd::SetDefaults() {
         SetChecked(Item(id), false);
     SetControlText(Item(IDC_ALERT_PRICE), "");
     SetControlText(Item(IDC_SOUND_FILE), defaultSound);
+    SetControlText(Item(IDC_MOVE_PIPS), kDefaultMovePips);
+    SetControlText(Item(IDC_MOVE_MINUTES), kDefaultMoveMinutes);
+    ComboBox(Item(IDC_MOVE_WAY)).Select(kMoveWayUp);
+    ComboBox(Item(IDC_CHANNEL_WAY)).Select(kChannelEnters);
+    SetControlText(Item(IDC_SPREAD_PIPS), kDefaultSpreadPips);
+    SetChecked(Item(IDC_UNTIL_ON), false);
+    LocalTime tomorrow{};
+    SplitDateTime({CurrentDateTime().date + kUntilFromNowDays, DateTimeStatus::Valid}, tomorrow);
+    SetPickers(Item(IDC_UNTIL_DATE), Item(IDC_UNTIL_TIME), tomorrow);
+}
+
+void CDlgAlertAdd::LoadKinds(const AlertExtras& extras) {
+    if (!extras.movepips.empty())
+        SetControlText(Item(IDC_MOVE_PIPS), extras.movepips);
+    if (!extras.movemins.empty())
+        SetControlText(Item(IDC_MOVE_MINUTES), extras.movemins);
+    ComboBox(Item(IDC_MOVE_WAY)).Select(static_cast<int>(LeadingInteger(extras.moveway)) % 3);
+    SetControlText(Item(IDC_CHANNEL_LOW), extras.chanlow);
+    SetControlText(Item(IDC_CHANNEL_HIGH), extras.chanhigh);
+    ComboBox(Item(IDC_CHANNEL_WAY)).Select(extras.chanway == "1" ? kChannelLeaves : kChannelEnters);
+    if (!extras.spreadpips.empty())
+        SetControlText(Item(IDC_SPREAD_PIPS), extras.spreadpips);
+    LocalTime until{};
+    const bool ends = SplitDateTime(ParseDateTime(extras.until), until);
+    SetChecked(Item(IDC_UNTIL_ON), ends);
+    if (ends)
+        SetPickers(Item(IDC_UNTIL_DATE), Item(IDC_UNTIL_TIME), until);
+}
+
+void CDlgAlertAdd::ReadKinds(AlertForm& form) const {
+    form.movePips = ControlText(Item(IDC_MOVE_PIPS));
+    form.moveMinutes = ControlText(Item(IDC_MOVE_MINUTES));
+    form.moveWay = std::max(0, ComboBox(Item(IDC_MOVE_WAY)).Selected());
+    form.channelLow = ControlText(Item(IDC_CHANNEL_LOW));
+    form.channelHigh = ControlText(Item(IDC_CHANNEL_HIGH));
+    form.channelWay =
+        ComboBox(Item(IDC_CHANNEL_WAY)).Selected() == 1 ? kChannelLeaves : kChannelEnters;
+    form.spreadPips = ControlText(Item(IDC_SPREAD_PIPS));
+    form.untilOn = IsChecked(Item(IDC_UNTIL_ON));
+    if (form.untilOn)
+        form.untilText = UntilText(Item(IDC_UNTIL_DATE), Item(IDC_UNTIL_TIME));
 }
 
 void CDlgAlertAdd::FillCurrencies() {
@@ -193,6 +281,7 @@ void CDlgAlertAdd::LoadAlert() {
     SetChecked(Item(IDC_SOUND), (mode & kActionSound) != 0);
     SetChecked(Item(IDC_EMAIL), (mode & kActionEmail) != 0);
     SetChecked(Item(IDC_PHONE), (mode & kActionPhone) != 0);
+    LoadKinds(alert.extras);
 }
 
 void CDlgAlertAdd::LoadDate(const std::string& text) {
@@ -245,6 +334,7 @@ AlertForm CDlgAlertAdd::ReadForm() const {
     form.repeatCount = ControlText(Item(IDC_ALERT_TIMES));
     form.unlimited = IsChecked(Item(IDC_UNLIMITED));
     form.autoDelete = IsChecked(Item(IDC_AUTO_DELETE));
+    ReadKinds(form);
     return form;
 }
 

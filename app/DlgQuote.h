@@ -1,5 +1,6 @@
 #pragma once
 // The price bar: the program's main window. Win32 code only.
+#include "alerts/AlertHold.h"
 #include "alerts/Evaluation.h"
 #include "app/BarGeometry.h"
 #include "app/ChangeMarks.h"
@@ -93,7 +94,8 @@ private:
     void TrimClosedPopupList();
     void ReleasePictures();
     void CheckNotify(const std::string& symbol, const std::string& previous,
-                     const std::string& price);
+                     const std::string& price, const QuoteSides* sides = nullptr);
+    void SnoozeAlert(const FiredAlert& alert, SnoozeChoice choice);
 
     // Place, size and drawing (DlgQuoteLayout.cpp).
     MsgResult OnSize(MsgWParam, MsgLParam);

@@ -124,12 +124,16 @@ void CDlgQuote::ShowPrice1() {
             symbols.push_back(quoteList.ColumnTitle(column));
         TerminalRows rows(terminal);
         RowCells cells(quoteList);
-        RefreshFromTerminal(scan, symbols, FirstPriceColumn(), displayList, rows, cells,
-                            [this](int column, const std::string& symbol,
-                                   const std::string& previous, const std::string& price) {
-                                CheckNotify(symbol, previous, price);
-                                TrackChange(column, previous, price);
-                            });
+        RefreshFromTerminal(
+            scan, symbols, FirstPriceColumn(), displayList, rows, cells,
+            [this, &rows](int column, const std::string& symbol, const std::string& previous,
+                          const std::string& price) {
+                // The other column only for a pair with a spread alert.
+                const QuoteSides sides =
+                    alerts.WatchesSpread(symbol) ? rows.Sides(symbol) : QuoteSides{};
+                CheckNotify(symbol, previous, price, sides.ask.empty() ? nullptr : &sides);
+                TrackChange(column, previous, price);
+            });
     });
 }
 
