@@ -22,11 +22,11 @@
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/DateTime.h"
-#include "settings/LangTable.h"
 #include "settings/Log.h"
 #include "settings/TextIds.h"
 #include <chrono>
 #include <commctrl.h>
+#include "settings/LangTable.h"
 
 namespace {
 constexpr std::uint32_t kFeedSettingsRereadMs = 30000;
@@ -66,7 +66,7 @@ void CDlgQuote::WatchFeed() {
     tick.local = CurrentClock().Now();
     for (int column = FirstPriceColumn(); column < quoteList.ColumnCount(); ++column)
         tick.prices.push_back({quoteList.ColumnTitle(column), quoteList.ItemText(0, column)});
-    if (AppConfig().dataSource == kTerminalDataSource)
+    if (AppConfig().dataSource == kTerminalDataSource && feedGuard->StatusDue(tick))
         tick.status = statusBar.Read(CurrentDesktop(), MTHandler().TerminalWindow());
     if (const std::optional<FeedEvent> event = feedGuard->Step(tick))
         RaiseFeedEvent(*event);
@@ -96,8 +96,8 @@ void CDlgQuote::RaiseFeedEvent(const FeedEvent& event) {
     const std::string who = event.kind == FeedEventKind::EnteredDisconnected
                                 ? TerminalAccount()
                                 : GetText(kTextFeedPair);
-    const std::string when = HourMinuteText(
-        event.kind == FeedEventKind::Recovered ? CurrentClock().Now() : event.since);
+    const std::string when =
+        HourMinuteText(event.kind == FeedEventKind::Recovered ? CurrentClock().Now() : event.since);
     WriteLog("FEED:" + text);
     ProgramHistory().Append(GuardEvent(HistoryTimeNow(), event));
     const int actions = feedSettings.actions;

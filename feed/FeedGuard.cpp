@@ -107,6 +107,24 @@ bool FeedGuard::TakePrices(const std::vector<PairPrice>& prices) {
     return moved;
 }
 
+bool FeedGuard::WouldMove(const std::vector<PairPrice>& prices) const {
+    for (const PairPrice& shown : prices) {
+        const std::string price = TrimBlanks(shown.price);
+        const auto last = lastPrices.find(shown.pair);
+        if (HoldsPrice(price) && last != lastPrices.end() && last->second != price)
+            return true;
+    }
+    return false;
+}
+
+bool FeedGuard::StatusDue(const FeedTick& tick) {
+    const bool due = state != FeedState::Normal || !lastStatusAt || tick.utc < *lastStatusAt ||
+                     tick.utc - *lastStatusAt >= stopMinutes * kMinute || !WouldMove(tick.prices);
+    if (due)
+        lastStatusAt = tick.utc;
+    return due;
+}
+
 // The tick's own local time tells the offset from UTC.
 LocalTime FeedGuard::LocalAt(const FeedTick& tick, UtcSeconds utc) const {
     const LocalTime& now = tick.local;

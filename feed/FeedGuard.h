@@ -54,6 +54,12 @@ class FeedGuard {
 public:
     explicit FeedGuard(int stopMinutes = kDefaultFeedGuardMinutes);
 
+    // Whether the terminal's status is to be read for this tick (asked before Step; a yes
+    // counts as read). A terminal whose prices move is connected: the status is read on a
+    // tick where no price moved and during an episode, and otherwise once a guard period
+    // after the last read, so that a terminal that says it is disconnected while prices still
+    // move is told within that period.
+    bool StatusDue(const FeedTick& tick);
     std::optional<FeedEvent> Step(const FeedTick& tick);
     void Reset(); // forgets every price, as at start
     void SetStopMinutes(int minutes) { stopMinutes = minutes < 1 ? 1 : minutes; }
@@ -64,6 +70,7 @@ public:
 
 private:
     bool TakePrices(const std::vector<PairPrice>& prices);
+    bool WouldMove(const std::vector<PairPrice>& prices) const;
     LocalTime LocalAt(const FeedTick& tick, UtcSeconds utc) const;
     std::optional<FeedEvent> Enter(FeedState entered, const FeedTick& tick, UtcSeconds quietFrom);
 
@@ -73,6 +80,7 @@ private:
     bool watching = false;                         // a real price has been seen
     UtcSeconds countFrom = 0;                      // the last change, or where counting began again
     UtcSeconds lastTick = 0;
+    std::optional<UtcSeconds> lastStatusAt; // the last tick the status was due
     UtcSeconds episodeFrom = 0;
     LocalTime episodeSince;
 };

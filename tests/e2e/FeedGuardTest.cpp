@@ -1,6 +1,7 @@
-// The feed guard under the real program: a terminal that says it has no connection is
-// reported within a tick, prices that stop for the set minute are reported once with the
-// bar greyed, and each episode's end is reported too; every event lands in the history.
+// The feed guard under the real program: a terminal that says it has no connection and
+// stops its prices is reported within a tick, prices that stop for the set minute are
+// reported once with the bar greyed, and each episode's end is reported too; every event
+// lands in the history.
 #include "settings/AppConfig.h"
 #include "settings/Log.h"
 #include "settings/TextIds.h"
@@ -60,12 +61,16 @@ TEST(FeedGuard, DisconnectedAndStoppedFeedsAreReportedOncePerEpisodeWithTheirEnd
     const auto log = [&] { return ReadTextFile(LogFilePath(path)); };
     const auto history = [&] { return install.ReadFile("file\\alerthistory.csv"); };
 
-    // The terminal's status bar says so: the popup names the account, within a tick.
+    // The terminal's status bar says so and its prices stop, as without a connection they
+    // do: the popup names the account, within a tick (while prices move the status is read
+    // only once a guard period).
+    ASSERT_TRUE(simulator->Send(SimCommand::FreezeWalk));
     ASSERT_TRUE(simulator->Send(SimCommand::SetStatus, "No connection"));
     const double said = NowMs();
     EXPECT_FALSE(TakeOnePopup(program.Id(), "12345678", kOneTick).empty());
     EXPECT_LE(NowMs() - said, static_cast<double>((kOneTick + kOneTick).count()));
     ASSERT_TRUE(simulator->Send(SimCommand::SetStatus, ""));
+    ASSERT_TRUE(simulator->Send(SimCommand::ResumeWalk));
     EXPECT_FALSE(TakeOnePopup(program.Id(), FeedPair(), kOneTick * 2).empty())
         << "no notice that prices move again";
 
