@@ -246,7 +246,6 @@ TEST_F(InstallerTest, InstalledProgramSpeaksTheLanguageOfTheWindowsItRunsOn) {
     install.WriteSettings("[MAIN]\r\nSHOWOPTION=1\r\n");
     const std::unique_ptr<Simulator> simulator = Simulator::Start("/frozen");
     ASSERT_TRUE(simulator);
-    const std::string marker = "Program menu (tray): ";
     for (const auto& [locale, language] :
          {std::pair{"en_US.UTF-8", 0}, std::pair{"zh_CN.UTF-8", 1}}) {
         DeleteFileW(Widen(LogFilePath(logged)).c_str());
@@ -255,19 +254,8 @@ TEST_F(InstallerTest, InstalledProgramSpeaksTheLanguageOfTheWindowsItRunsOn) {
         const HWND bar = WaitForBar(program.Id());
         ASSERT_NE(bar, nullptr) << locale;
         PostMessageW(bar, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
-        std::string menu;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                const std::string log = ReadTextFile(LogFilePath(logged));
-                const std::size_t start = log.rfind(marker);
-                if (start == std::string::npos)
-                    return false;
-                menu = log.substr(start + marker.size());
-                menu = menu.substr(0, menu.find_first_of("\r\n"));
-                return true;
-            },
-            kStartTimeout))
-            << locale << ": no menu";
+        const std::string menu = WaitForLoggedMenu(logged, "tray");
+        ASSERT_FALSE(menu.empty()) << locale << ": no menu";
         EXPECT_EQ(menu.substr(0, menu.find('|')), GetTextIn(language, kTextContact) + "...")
             << locale;
         EXPECT_NE(menu.find("|" + GetTextIn(language, kTextExit) + "|"), std::string::npos)

@@ -1,5 +1,6 @@
 #include "tests/e2e/PriceBarHarness.h"
 #include "platform/Text.h"
+#include "settings/Log.h"
 #include <commctrl.h>
 #include <thread>
 
@@ -35,6 +36,23 @@ void MouseTo(POINT at) {
 
 Placement MainProgramWithLog() {
     return {"Pipwarden.exe", "file\\Pipwarden_log.exe"};
+}
+
+std::string WaitForLoggedMenu(const std::string& programPath, const std::string& menuName) {
+    const std::string marker = "Program menu (" + menuName + "): ";
+    std::string line;
+    WaitUntil(
+        [&] {
+            const std::string log = ReadTextFile(LogFilePath(programPath));
+            const std::size_t start = log.rfind(marker);
+            if (start == std::string::npos)
+                return false;
+            line = log.substr(start + marker.size());
+            line = line.substr(0, line.find_first_of("\r\n"));
+            return true;
+        },
+        kStartTimeout);
+    return line;
 }
 
 HWND WaitForBar(DWORD processId, Milliseconds timeout) {

@@ -18,6 +18,10 @@ Placement MainProgramWithLog(); // file\Pipwarden_log.exe: the diagnostic log is
 // The bar of that process once it is shown; nullptr when none appears in time.
 HWND WaitForBar(DWORD processId, Milliseconds timeout = kStartTimeout);
 
+// The items of the last menu the program with the log on listed in its log ("a|b|...|"),
+// once it has; empty when it does not in time.
+std::string WaitForLoggedMenu(const std::string& programPath, const std::string& menuName);
+
 // Asks the program to exit through its menu command, then ends it when it does not.
 void CloseMainProgram(Process& program, HWND bar);
 

@@ -235,20 +235,7 @@ TEST_F(PriceBarTest, TrayMenuHoldsTheTerminalModeItems) {
     const std::string expected = GetText(10) + "...|" + GetText(29) + "...|" + GetText(238) +
                                  "...|" + GetText(44) + "...|" + GetText(13) + gap + GetText(30) +
                                  "|" + GetText(13) + gap + GetText(31) + "|" + GetText(11) + "|";
-    const std::string marker = "Program menu (tray): ";
-    std::string line;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const std::string log = ReadTextFile(LogFilePath(programPath));
-            const std::size_t start = log.rfind(marker);
-            if (start == std::string::npos)
-                return false;
-            line = log.substr(start + marker.size());
-            line = line.substr(0, line.find_first_of("\r\n"));
-            return true;
-        },
-        kStartTimeout));
-    EXPECT_EQ(line, expected);
+    EXPECT_EQ(WaitForLoggedMenu(programPath, "tray"), expected);
     DismissMenu(menu);
 }
 
