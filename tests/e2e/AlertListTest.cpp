@@ -10,7 +10,6 @@ namespace {
 constexpr int kTextSelectOne = 25, kTextAskDelete = 131, kTextAskClear = 132;
 constexpr int kTextClearCount = 280, kTextClearHiddenCount = 281;
 constexpr int kRowOffset = 8; // from the header's bottom to inside the first row
-constexpr int kPopupSymbol = 1094;
 
 std::string PriceAlert(const std::string& id, const std::string& price) {
     return "[" + id + "]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\nprice=" + price +
@@ -41,13 +40,6 @@ bool ClickFirstRow(HWND list) {
 void PressKey(HWND control, WPARAM key) {
     PostMessageW(control, WM_KEYDOWN, key, 1);
     PostMessageW(control, WM_KEYUP, key, 1);
-}
-
-bool PopupShown(DWORD processId) {
-    for (HWND window : TopLevelWindows({"#32770", std::nullopt, processId}))
-        if (GetDlgItem(window, kPopupSymbol))
-            return true;
-    return false;
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "tests/e2e/AlertWindowsHarness.h"
 #include "platform/Text.h"
+#include "resources/notify_resource.h"
 #include "resources/resource.h"
 #include <commctrl.h>
 #include <vector>
@@ -186,6 +187,10 @@ std::string TabItemText(HWND tab, int item) {
     std::vector<wchar_t> text(kChars + 1, L'\0');
     block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));
     return Narrow(text.data());
+}
+
+bool PopupShown(DWORD processId) {
+    return DialogWith(processId, IDC_NOTIFY_SYMBOL) != nullptr;
 }
 
 HWND OptionsWindowOf(DWORD processId) {

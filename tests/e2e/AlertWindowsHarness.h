@@ -53,6 +53,9 @@ std::string ListItemText(HWND list, int item, int column);
 // A tab's caption in another process.
 std::string TabItemText(HWND tab, int item);
 
+// True while the process shows an alert's popup.
+bool PopupShown(DWORD processId);
+
 // The options window of the process, and the page of it that holds a control.
 HWND OptionsWindowOf(DWORD processId);
 HWND OptionsPageWith(HWND options, int id);

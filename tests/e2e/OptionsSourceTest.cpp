@@ -1,5 +1,6 @@
-// The options window's data-source page: choosing among running terminals, and the start
-// without a terminal that ends with the chosen terminal running and the program attached.
+// The options window's data-source page: choosing among running terminals, also from inside
+// the alert editor, and the start without a terminal that ends with the chosen terminal
+// running and the program attached.
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "tests/e2e/AlertWindowsHarness.h"
@@ -79,6 +80,59 @@ TEST_F(OptionsSourceTest, TerminalListFollowsTheRunningTerminals) {
     EXPECT_FALSE(HasShowStyle(GetDlgItem(page, IDC_SOURCE_TERMINALS)));
     EXPECT_EQ(Setting("MTSource"), last);
     ASSERT_NO_FATAL_FAILURE(CloseOptions());
+}
+
+// The options opened from the alert editor's "Email" box restart the program for another
+// terminal: the old program, still inside the editor, neither ticks nor fires any more.
+TEST_F(OptionsSourceTest, ARestartFromInsideTheAlertEditorLeavesOneProgramFiring) {
+    auto second = Simulator::Start("/frozen /account:87654321");
+    ASSERT_TRUE(second);
+    ASSERT_TRUE(second->Send(SimCommand::SetPrice, "EURUSD 1.20000 1.20012"));
+    const std::string last = WindowText(TopLevelWindows({kSimTerminalClass, std::nullopt})[1]);
+    ASSERT_NO_FATAL_FAILURE(
+        StartProgram("[EURUSD1]\r\ncurrency=EURUSD\r\nenabled=1\r\ncondition=0\r\nprice=1.2500\r\n"
+                     "mode=1\r\nalerttimes=-2\r\nautodelete=0\r\n",
+                     "MTSource=" + last.substr(0, last.find(':')) + "\r\n"));
+    ASSERT_TRUE(OpenList());
+    HWND editor = OpenEditor(IDC_ADD_ALERT);
+    ASSERT_TRUE(editor);
+    Click(editor, IDC_EMAIL); // no address yet: the options open over the editor
+    ASSERT_TRUE(
+        WaitUntil([&] { return (options = OptionsWindowOf(program.Id())) != nullptr; }, 10s));
+    // By the radio button: the general page has a control of the list's number.
+    HWND page = OptionsPageWith(options, IDC_SOURCE_TERMINAL);
+    ASSERT_TRUE(page);
+    // The other terminal than the one in use, wherever the program lists it.
+    HWND list = GetDlgItem(page, IDC_SOURCE_TERMINALS);
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 2);
+    const WPARAM other = SendMessageW(list, CB_GETCURSEL, 0, 0) == 0 ? 1 : 0;
+    SendMessageW(list, CB_SETCURSEL, other, 0);
+    PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_SOURCE_TERMINALS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    ASSERT_FALSE(Answer(IDYES).empty()); // switch terminals?
+
+    DWORD restarted = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (DWORD id : ProcessesOf(install.MainProgramPath()))
+                if (id != program.Id())
+                    restarted = id;
+            return restarted != 0;
+        },
+        kStartTimeout));
+    HWND fresh = WaitForBar(restarted, 30s);
+    ASSERT_TRUE(fresh) << "the new program did not come up";
+    ASSERT_TRUE(IsWindow(editor)) << "the old program left its editor";
+    for (Simulator* terminal : {simulator.get(), second.get()})
+        ASSERT_TRUE(terminal->Send(SimCommand::SetPrice, "EURUSD 1.26000 1.26012"));
+    EXPECT_TRUE(WaitUntil([&] { return PopupShown(restarted); }, kMainTick + kTickSlack + 2s))
+        << "the new program did not fire";
+    EXPECT_FALSE(WaitUntil([&] { return PopupShown(program.Id()); }, kMainTick + kTickSlack))
+        << "the old program fires too";
+    program.End();
+    PostMessageW(fresh, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ProcessesOf(install.MainProgramPath()).empty(); }, kStartTimeout));
 }
 
 // The terminal loads its Market Watch only after the options' wait for it has given up: the
