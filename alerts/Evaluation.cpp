@@ -165,6 +165,9 @@ void CAlertBook::Expire(std::size_t i) {
         ::DeleteAlert(path, table[i].id);
     else
         SwitchAlertOff(path, table[i].id);
+    // Off in the table too, for as long as an active list window puts the reload off: the
+    // file is not written again on every tick.
+    table[i].enabled = "0";
     ShowChange();
 }
 

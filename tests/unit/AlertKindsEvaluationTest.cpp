@@ -43,6 +43,8 @@ protected:
         return fired;
     }
 
+    const CAlertTable& Table() const { return book.Table(); }
+
     CAlertBook book;
     std::string cell = "1.2000";
     std::vector<FiredAlert> firings;
@@ -119,6 +121,14 @@ TEST_F(KindEvaluation, PastItsEndAnAlertSwitchesOffOrDeletesItself) {
     EXPECT_FALSE(Refresh("1.2000", 30));
     EXPECT_EQ(AlertsText().find("[EURUSD2]"), std::string::npos);
     EXPECT_FALSE(Refresh("1.2000", 10));
+
+    // With the list window active no reload follows; the table has the alert off all the same.
+    book.SetListHooks({[] { return true; }, [] { return true; }, [] {}});
+    AddAlert("EURUSD3", KindAlert("0", {{"price", "1.1000"}, {"until", "2026-12-09 00:01:00"}}));
+    Load();
+    EXPECT_FALSE(Refresh("1.2000", 60));
+    EXPECT_EQ(Table()[1].id, "EURUSD3");
+    EXPECT_EQ(Table()[1].enabled, "0");
 }
 
 TEST_F(KindEvaluation, SnoozeHoldsAnAlertAcrossARestart) {
