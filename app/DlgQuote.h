@@ -18,6 +18,7 @@
 #include "quotes/StatusBarReader.h"
 #include <memory>
 #include <string>
+#include <vector>
 
 // Timers of the main window.
 inline constexpr UINT_PTR kMainTickTimer = 1;
@@ -44,7 +45,7 @@ public:
     std::string CellText(const std::string& symbol) const;
     bool QuotePagesPending() const { return internetQuotes.FirstRoundPending(); }
     // The global hot keys, registered again after the options changed them.
-    std::string RegisterHotKeys() { return hotKeys.Register(Handle()); }
+    std::vector<int> RegisterHotKeys() { return hotKeys.Register(Handle()); }
     void UnregisterHotKeys() { hotKeys.Unregister(); }
     // The tray icon on or off at once, as the options page sets it.
     void ShowTrayIcon(bool on);

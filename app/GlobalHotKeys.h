@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "app/HotKeys.h"
 #include <array>
-#include <string>
+#include <vector>
 
 class GlobalHotKeys {
 public:
@@ -12,9 +12,9 @@ public:
     GlobalHotKeys& operator=(const GlobalHotKeys&) = delete;
 
     // Registers the keys of the settings (or their defaults) in table order and stores
-    // what was registered; a key that fails keeps its settings. Returns the failed rows'
-    // names, each after "\r\n"; "" when all went well.
-    std::string Register(HWND window);
+    // what was registered; a key that fails keeps its settings. Returns the failed rows
+    // (HotKeyIndex) in table order.
+    std::vector<int> Register(HWND window);
     void Unregister();
     // The table row of a WM_HOTKEY id; -1 when it is none of ours.
     int RowOf(int hotKeyId) const;
@@ -24,5 +24,5 @@ private:
     std::array<ATOM, kHotKeyCount> atoms{};
 };
 
-// The "Warning" box that lists the keys that could not be registered.
-void ShowHotKeyFailures(HWND owner, const std::string& failures);
+// The "Warning" box that lists the keys that could not be registered; none for no rows.
+void ShowHotKeyFailures(HWND owner, const std::vector<int>& failedRows);

@@ -4,7 +4,7 @@
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
 
-std::string GlobalHotKeys::Register(HWND window) {
+std::vector<int> GlobalHotKeys::Register(HWND window) {
     owner = window;
     const auto& table = HotKeyTable();
     for (int i = 0; i < kHotKeyCount; ++i) {
@@ -13,7 +13,7 @@ std::string GlobalHotKeys::Register(HWND window) {
         if (atoms[i] < 1)
             atoms[i] = GlobalAddAtomW(name.c_str());
     }
-    std::string failures;
+    std::vector<int> failures;
     for (int i = 0; i < kHotKeyCount; ++i) {
         const HotKeyDefinition& key = table[i];
         const HotKeyChoice choice =
@@ -21,7 +21,7 @@ std::string GlobalHotKeys::Register(HWND window) {
         if (choice.Registers() &&
             !RegisterHotKey(owner, atoms[i], ModifiersToRegistrationFlags(choice.modifiers),
                             choice.key)) {
-            failures += "\r\n" + GetText(key.failureTextEntry);
+            failures.push_back(i);
             continue;
         }
         Config().SetInt(key.keySetting, choice.key);
@@ -49,9 +49,10 @@ int GlobalHotKeys::RowOf(int hotKeyId) const {
     return -1;
 }
 
-void ShowHotKeyFailures(HWND owner, const std::string& failures) {
-    if (failures.empty())
+void ShowHotKeyFailures(HWND owner, const std::vector<int>& failedRows) {
+    if (failedRows.empty())
         return;
-    MessageBoxW(owner, Widen(HotKeyWarningText(GetText(kTextHotKeyFailureHead), failures)).c_str(),
+    MessageBoxW(owner,
+                Widen(HotKeyWarningText(GetText(kTextHotKeyFailureHead), failedRows)).c_str(),
                 Widen(kHotKeyWarningCaption).c_str(), MB_OK | MB_ICONINFORMATION);
 }

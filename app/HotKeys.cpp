@@ -1,6 +1,7 @@
 #include "app/HotKeys.h"
 #include "platform/Text.h"
 #include "settings/TextIds.h"
+#include "settings/LangTable.h"
 
 const std::array<HotKeyDefinition, kHotKeyCount>& HotKeyTable() {
     static const std::array<HotKeyDefinition, kHotKeyCount> table = {{
@@ -37,6 +38,9 @@ HotKeyChoice ResolveHotKey(const HotKeyDefinition& definition, const std::string
     return choice;
 }
 
-std::string HotKeyWarningText(const std::string& head, const std::string& failureList) {
-    return head + ":" + "\r\n" + failureList;
+std::string HotKeyWarningText(const std::string& head, const std::vector<int>& failedRows) {
+    std::string text = head + ":" + "\r\n";
+    for (int row : failedRows)
+        text += "\r\n" + GetText(HotKeyTable()[row].failureTextEntry);
+    return text;
 }

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The five global hot keys, in registration order.
 struct HotKeyDefinition {
@@ -36,5 +37,5 @@ struct HotKeyChoice {
 HotKeyChoice ResolveHotKey(const HotKeyDefinition& definition, const std::string& savedKey,
                            const std::string& savedModifiers);
 
-// The "Warning" text: the head line, ":" and the failure list ("\r\n" before each name).
-std::string HotKeyWarningText(const std::string& head, const std::string& failureList);
+// The "Warning" text: the head line, ":" and the failed rows' names, "\r\n" before each.
+std::string HotKeyWarningText(const std::string& head, const std::vector<int>& failedRows);

@@ -72,15 +72,8 @@ void CDlgHotkey::Apply() {
         return;
     // The bar registers in table order and leaves a failed row's settings as they are.
     bar->UnregisterHotKeys();
-    const std::string failures = bar->RegisterHotKeys();
-    for (int row = 0; row < kHotKeyCount; ++row) {
-        const std::string line = "\r\n" + GetText(table[row].failureTextEntry);
-        const std::size_t at = failures.find(line);
-        const bool failed =
-            at != std::string::npos && (at + line.size() == failures.size() ||
-                                        failures.compare(at + line.size(), 2, "\r\n") == 0);
-        if (!failed)
-            continue;
+    const std::vector<int> failures = bar->RegisterHotKeys();
+    for (int row : failures) {
         if (row == kHotKeyNews) {
             Config().Set(table[row].keySetting, newsKey);
             Config().Set(table[row].modifierSetting, newsModifiers);

@@ -1,8 +1,10 @@
 #include "app/HotKeys.h"
 #include "app/ProgramMenu.h"
 #include "app/StartupRules.h"
+#include "settings/TextIds.h"
 #include <algorithm>
 #include <gtest/gtest.h>
+#include "settings/LangTable.h"
 
 TEST(AppCallerPath, FoundOnlyAfterTheProgramName) {
     EXPECT_EQ(CallerPathFromCommandLine(
@@ -55,7 +57,8 @@ TEST(AppHotKeys, ModifierConversionSwapsShiftAndAlt) {
     EXPECT_EQ(ModifiersToRegistrationFlags(kControlAlt), kModAlt);
     EXPECT_EQ(ModifiersToRegistrationFlags(kControlCtrl), kModControl);
     EXPECT_EQ(ModifiersToRegistrationFlags(7), kModShift | kModAlt | kModControl);
-    EXPECT_EQ(HotKeyWarningText("Head", "\r\nA\r\nB"), "Head:\r\n\r\nA\r\nB");
+    EXPECT_EQ(HotKeyWarningText("Head", {kHotKeyPriceBar, kHotKeyNews}),
+              "Head:\r\n\r\n" + GetText(kTextHotKeyPriceBar) + "\r\n" + GetText(kTextHotKeyNews));
 }
 
 namespace {
