@@ -36,7 +36,7 @@ count_gtest() {
     text="$(tr -d '\r' <"$log")" # a Windows program ends its lines with CR LF
     ran="$(grep -E '^\[==========\] [0-9]+ tests? from .* ran\.' <<<"$text" | tail -1 | grep -oE '[0-9]+' | head -1)"
     p="$(grep -E '^\[  PASSED  \] [0-9]+ tests?\.' <<<"$text" | tail -1 | grep -oE '[0-9]+' | head -1)"
-    f="$(grep -cE '^\[  FAILED  \] [^ ]+ \([0-9]+ ms\)$' <<<"$text")"
+    f="$(grep -cE '^\[  FAILED  \] [^ ]+(, where .*)? \([0-9]+ ms\)$' <<<"$text")"
     ran="${ran:-0}"
     p="${p:-0}"
     s=$((ran - p - f))
