@@ -4,7 +4,6 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/NotifyServices.h"
 #include "app/BarSettings.h"
-#include "app/LaterWindows.h"
 #include "delivery/DeliverySettings.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -64,8 +63,8 @@ const MessageMap<CDlgAlertAdd> CDlgAlertAdd::messages = {
     onCommand(IDC_MINUTE, CBN_KILLFOCUS, &CDlgAlertAdd::OnRememberBox, "OnKillfocusMinute"),
 };
 
-CDlgAlertAdd::CDlgAlertAdd(std::string alertId, HWND listWindow)
-    : DialogOf(IDD_ALERT_EDITOR), alertId(std::move(alertId)), listWindow(listWindow) {}
+CDlgAlertAdd::CDlgAlertAdd(PriceBarDoor& bar, std::string alertId, HWND listWindow)
+    : DialogOf(IDD_ALERT_EDITOR), bar(bar), alertId(std::move(alertId)), listWindow(listWindow) {}
 
 MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
     RECT place{};
@@ -162,7 +161,7 @@ MsgResult CDlgAlertAdd::OnSubmit(MsgWParam, MsgLParam) {
     if (editing && !::LoadAlert(AppConfig().alertsPath, alertId))
         form.existingId.clear();
     SaveAlert(AppConfig().alertsPath, form);
-    RefillAlertsAfterChange(listWindow);
+    RefillAlertsAfterChange(bar, listWindow);
     if (editing) {
         CloseEditor(IDOK);
         return 0;
@@ -176,7 +175,7 @@ MsgResult CDlgAlertAdd::OnTest(MsgWParam, MsgLParam) {
     const AlertForm form = ReadForm();
     if (Refused(form))
         return 0;
-    const std::string price = BarCellText(form.currency);
+    const std::string price = bar.CellText(form.currency);
     ShowNotify(TestAlert(form, price), PlatformNotifyServices([this](const std::string& url) {
                    mailRequest.Request(reinterpret_cast<WindowHandle>(Handle()), url, "", true,
                                        false, kEmailRequestNumber);
@@ -227,7 +226,7 @@ MsgResult CDlgAlertAdd::OnVoiceClick(MsgWParam, MsgLParam) {
 
 MsgResult CDlgAlertAdd::OnEmailClick(MsgWParam, MsgLParam) {
     if (IsChecked(Item(IDC_EMAIL)) && Config().Get(optkey::kNotifyEmail).empty())
-        OpenOptionsWindow(kEmailPage);
+        bar.OpenOptionsWindow(kEmailPage);
     return 0;
 }
 
@@ -238,7 +237,7 @@ MsgResult CDlgAlertAdd::OnPhoneClick(MsgWParam, MsgLParam) {
                      ChannelConfigured(DeliveryChannel::Ntfy, phone) ||
                      ChannelConfigured(DeliveryChannel::Webhook, phone);
     if (IsChecked(Item(IDC_PHONE)) && !any)
-        OpenOptionsWindow(kPhonePage);
+        bar.OpenOptionsWindow(kPhonePage);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The alert editor: makes a new alert or changes one. Win32 code only.
 #include "alerts/AlertEditorRules.h"
+#include "door/PriceBarDoor.h"
 #include "platform/Dialog.h"
 #include "quotes/FXData.h"
 #include <string>
@@ -8,7 +9,7 @@
 class CDlgAlertAdd final : public DialogOf<CDlgAlertAdd> {
 public:
     // An empty id makes new alerts; listWindow is refilled after each save.
-    CDlgAlertAdd(std::string alertId, HWND listWindow);
+    CDlgAlertAdd(PriceBarDoor& bar, std::string alertId, HWND listWindow);
 
     static const MessageMap<CDlgAlertAdd> messages;
 
@@ -48,6 +49,7 @@ private:
     void MovePrice(int control, const std::string& step, int direction);
     void CloseEditor(INT_PTR result);
 
+    PriceBarDoor& bar;
     std::string alertId;
     bool editing = false;
     HWND listWindow = nullptr;

@@ -1,11 +1,9 @@
 // The editor's boxes: filled from the settings and from an alert, read back into a form.
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertNumbers.h"
-#include "alerts/AlertWindows.h"
 #include "alerts/DlgAlertAdd.h"
 #include "alerts/NotifyServices.h"
 #include "app/BarSettings.h"
-#include "app/LaterWindows.h"
 #include "options/OptionKeys.h"
 #include "platform/AlertControls.h"
 #include "platform/FileSystem.h"

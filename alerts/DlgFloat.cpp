@@ -3,7 +3,6 @@
 #include "alerts/FloatRules.h"
 #include "app/BarSettings.h"
 #include "app/ChangeMarks.h"
-#include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
 #include "app/ProgramMenuPopup.h"
@@ -93,8 +92,8 @@ const MessageMap<CDlgFloat> CDlgFloat::messages = {
     onCommand(IDC_FLOAT_SYMBOL, STN_CLICKED, &CDlgFloat::OnSymbolClick, "OnClickSymbol"),
 };
 
-CDlgFloat::CDlgFloat(std::string symbol)
-    : DialogOf(IDD_FLOAT), symbol(std::move(symbol)),
+CDlgFloat::CDlgFloat(PriceBarDoor& bar, std::string symbol)
+    : DialogOf(IDD_FLOAT), bar(bar), symbol(std::move(symbol)),
       autoHide(
           *this, kFloatAutoHideTimer, [this] { return AutoHideSwitchedOn(); },
           AutoHideEdges::RightLeftTop, kFloatAutoHideIdleMs) {
@@ -351,19 +350,15 @@ MsgResult CDlgFloat::OnContextMenu(MsgWParam, MsgLParam) {
 
 // The program menu at the window's left edge; the price bar carries the command out.
 void CDlgFloat::ShowProgramMenu() {
-    CDlgQuote* bar = PriceBar();
-    if (!bar)
-        return;
     POINT cursor{};
     GetCursorPos(&cursor);
     const RECT self = WindowRect(Handle());
     // "New Order" stays, as for a click on the bar's list.
     const UINT command = TrackProgramMenu(
-        Handle(), ProgramMenuStateFor(bar->IsVisible(), kMenuCallerList),
+        Handle(), ProgramMenuStateFor(bar.BarShown(), kMenuCallerList),
         {self.left - kMenuLeftOfWindow, cursor.y}, TPM_RIGHTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD);
-    // Posted: the command may close this window or end the program.
     if (command)
-        PostMessageW(bar->Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
+        bar.PostBarCommand(command);
 }
 
 MsgResult CDlgFloat::OnClose(MsgWParam, MsgLParam) {
@@ -380,9 +375,8 @@ MsgResult CDlgFloat::OnClose(MsgWParam, MsgLParam) {
     if (!OpenWindows().empty())
         return 0;
     // The last window closed while the bar is hidden: nothing is left to show prices.
-    CDlgQuote* bar = PriceBar();
-    if (bar && !bar->IsVisible())
-        bar->End(IDOK);
+    if (!bar.BarShown())
+        bar.CloseBar();
     if (ShowBarAgainAfterLastClose(config.Get(barkey::kHiddenSince), NowText()))
         config.Set(barkey::kDisplay, "1");
     return 0;
@@ -393,7 +387,7 @@ bool CDlgFloat::AutoHideSwitchedOn() const {
     return Config().Get(optkey::kAutoHide) == "1";
 }
 
-void OpenFloatWindow(const std::string& name) {
+void OpenFloatWindow(PriceBarDoor& bar, const std::string& name) {
     const std::string symbol = ToUpperAscii(TrimBlanks(name));
     if (symbol.empty())
         return;
@@ -401,9 +395,8 @@ void OpenFloatWindow(const std::string& name) {
         BringWindowToTop(open->Handle());
         return;
     }
-    auto* window = new CDlgFloat(symbol);
-    CDlgQuote* bar = PriceBar();
-    if (!window->Create(bar ? bar->Handle() : nullptr)) {
+    auto* window = new CDlgFloat(bar, symbol);
+    if (!window->Create(bar.BarWindow())) {
         // A window that came and went has deleted its object already.
         if (std::find(Registry().begin(), Registry().end(), window) != Registry().end())
             delete window;

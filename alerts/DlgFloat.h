@@ -2,6 +2,7 @@
 // A floating price window: one pair in large digits, anywhere on the screen. Win32 code only.
 // The program opens them through OpenFloatWindow (app/LaterWindows.h).
 #include "app/EdgeAutoHide.h"
+#include "door/PriceBarDoor.h"
 #include "platform/Dialog.h"
 #include <optional>
 #include <string>
@@ -11,7 +12,7 @@ inline constexpr UINT_PTR kFloatAutoHideTimer = 22;
 
 class CDlgFloat final : public DialogOf<CDlgFloat> {
 public:
-    explicit CDlgFloat(std::string symbol);
+    CDlgFloat(PriceBarDoor& bar, std::string symbol);
     ~CDlgFloat() override;
 
     static const MessageMap<CDlgFloat> messages;
@@ -51,6 +52,7 @@ private:
     void ShowProgramMenu();
     bool AutoHideSwitchedOn() const;
 
+    PriceBarDoor& bar;
     std::string symbol;
     int row = -1;
     std::string previousPrice;

@@ -5,7 +5,6 @@
 #include "alerts/DlgAlertAdd.h"
 #include "alerts/ListKeys.h"
 #include "app/BarSettings.h"
-#include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Dpi_win.h"
 #include "platform/Params.h"
@@ -60,7 +59,7 @@ const MessageMap<CDlgMain> CDlgMain::messages = {
     onCommand(IDC_LIST_CLOSE, BN_CLICKED, &CDlgMain::OnHide, "OnClose"),
 };
 
-CDlgMain::CDlgMain() : DialogOf(IDD_ALERTS_LIST) {}
+CDlgMain::CDlgMain(PriceBarDoor& bar) : DialogOf(IDD_ALERTS_LIST), bar(bar) {}
 
 MsgResult CDlgMain::OnInitDialog(MsgWParam, MsgLParam) {
     alertList.Attach(Item(IDC_ALERT_LIST));
@@ -195,7 +194,7 @@ void CDlgMain::FillCurrencyList() {
     fillingCurrencies = false;
     const bool internet = AppConfig().dataSource != kTerminalDataSource;
     if (const int notice = CurrencySourceNotice(
-            internet, FXPrice().Status(), gotSymbols && !symbols.empty(), QuotePagesPending()))
+            internet, FXPrice().Status(), gotSymbols && !symbols.empty(), bar.QuotePagesPending()))
         MessageBoxW(Handle(), Widen(GetText(notice)).c_str(),
                     Widen(GetMessage(kMsgProgramTitle)).c_str(), MB_OK);
 }
@@ -215,7 +214,7 @@ void CDlgMain::Refill(bool reload) {
     }
     StartTimer(kUpdateButtonsTimer, kListTimerMs);
     if (reload)
-        ReloadBarAlerts();
+        bar.ReloadAlerts();
 }
 
 MsgResult CDlgMain::OnTimer(MsgWParam wParam, MsgLParam) {
@@ -237,7 +236,7 @@ void CDlgMain::ApplySelectionTimer() {
     if (now != ComparableSelection(lastSelection))
         ApplySelection();
     else if (!clickedSymbol.empty())
-        OpenFloatWindow(clickedSymbol); // the pair's own price window
+        bar.OpenFloatWindow(clickedSymbol); // the pair's own price window
     clickedSymbol.clear();
     lastSelection = "," + now + ",";
 }
@@ -255,7 +254,7 @@ void CDlgMain::ApplySelection() {
     }
     Config().Set(barkey::kDisplayList, list);
     Config().Set(barkey::kWidth, "");
-    RebuildBarColumns();
+    bar.RebuildColumns();
 }
 
 MsgResult CDlgMain::OnCurrencyClick(MsgWParam, MsgLParam lParam) {
@@ -337,7 +336,7 @@ MsgResult CDlgMain::OnPinOff(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgMain::OnOptions(MsgWParam, MsgLParam) {
-    OpenOptionsWindow(0);
+    bar.OpenOptionsWindow(0);
     return 0;
 }
 
@@ -360,7 +359,7 @@ void CDlgMain::ApplyDisableAll() {
 }
 
 MsgResult CDlgMain::OnAdd(MsgWParam, MsgLParam) {
-    CDlgAlertAdd editor("", Handle());
+    CDlgAlertAdd editor(bar, "", Handle());
     editor.DoModal(Handle());
     return 0;
 }
@@ -369,7 +368,7 @@ MsgResult CDlgMain::OnEdit(MsgWParam, MsgLParam) {
     const int row = CheckedList(alertList.Handle()).SelectedItem();
     if (row < 0)
         return 0;
-    CDlgAlertAdd editor(alertList.ItemText(row, kIdColumn), Handle());
+    CDlgAlertAdd editor(bar, alertList.ItemText(row, kIdColumn), Handle());
     editor.DoModal(Handle());
     return 0;
 }
@@ -404,7 +403,7 @@ MsgResult CDlgMain::OnClear(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgMain::OnHistory(MsgWParam, MsgLParam) {
-    OpenHistoryWindow();
+    bar.OpenHistoryWindow();
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The alerts list window: the displayed currency pairs and the alerts. Win32 code only.
 #include "controls/InfoTip.h"
+#include "door/PriceBarDoor.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
 #include <string>
@@ -11,7 +12,7 @@ inline constexpr UINT kListTimerMs = 200;
 
 class CDlgMain final : public DialogOf<CDlgMain> {
 public:
-    CDlgMain();
+    explicit CDlgMain(PriceBarDoor& bar);
 
     static const MessageMap<CDlgMain> messages;
 
@@ -58,6 +59,7 @@ private:
     bool Ask(int text);
     bool AskText(const std::string& text);
 
+    PriceBarDoor& bar;
     ListView alertList;
     ListView currencyList;
     std::string lastSelection;

@@ -1,7 +1,6 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgMain.h"
 #include "alerts/ListKeys.h"
-#include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "controls/DlgAbout.h"
 #include "settings/Config.h"
@@ -25,7 +24,7 @@ bool IsAlertsListActive() {
     return list && GetActiveWindow() == list->Handle();
 }
 
-void OpenAlertsWindow(bool toggle) {
+void OpenAlertsWindow(PriceBarDoor& bar, bool toggle) {
     CDlgMain* list = LiveList();
     if (list && toggle && list->IsVisible()) {
         ShowWindow(list->Handle(), SW_HIDE);
@@ -34,7 +33,7 @@ void OpenAlertsWindow(bool toggle) {
     if (list) {
         list->FillCurrencyList();
     } else {
-        AlertsList() = std::make_unique<CDlgMain>();
+        AlertsList() = std::make_unique<CDlgMain>(bar);
         if (!AlertsList()->Create(nullptr)) {
             AlertsList().reset();
             return;
@@ -65,36 +64,14 @@ bool AlertsListExists() {
 void RefillAlertsListWithReload() {
     if (CDlgMain* list = LiveList())
         list->Refill(true);
-    else
-        ReloadBarAlerts();
 }
 
-void RefillAlertsAfterChange(HWND listWindow) {
+void RefillAlertsAfterChange(PriceBarDoor& bar, HWND listWindow) {
     CDlgMain* list = LiveList();
     if (list && list->Handle() == listWindow)
         list->Refill(true);
     else
-        ReloadBarAlerts();
-}
-
-void ReloadBarAlerts() {
-    if (CDlgQuote* bar = PriceBar())
-        bar->ReloadAlerts();
-}
-
-std::string BarCellText(const std::string& symbol) {
-    const CDlgQuote* bar = PriceBar();
-    return bar ? bar->CellText(symbol) : "";
-}
-
-bool QuotePagesPending() {
-    const CDlgQuote* bar = PriceBar();
-    return bar && bar->QuotePagesPending();
-}
-
-void RebuildBarColumns() {
-    if (CDlgQuote* bar = PriceBar())
-        bar->BuildColumns(true);
+        bar.ReloadAlerts();
 }
 
 void OpenAboutBox(HWND owner) {

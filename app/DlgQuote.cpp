@@ -49,11 +49,6 @@ constexpr DWORD kStartingTerminalWaitMs = 120000;
 constexpr DWORD kStartingTerminalPollMs = 200;
 const wchar_t* const kTerminalAlertTitles[] = {L"警报", L"Alert"};
 
-CDlgQuote*& RunningBar() {
-    static CDlgQuote* bar = nullptr;
-    return bar;
-}
-
 // The test setting's period when it is one we accept, else the normal one.
 UINT TerminalTickMs() {
     const auto wanted = ParseInteger(Config().Get(barkey::kTestTickMs));
@@ -139,17 +134,9 @@ CDlgQuote::CDlgQuote()
     : DialogOf(IDD_QUOTE),
       windowWidth(AppConfig().languageIndex == kLangChinese ? kBarWidthChinese : kBarWidthOther),
       trayIcon(kTrayIconId, kTrayCallbackMessage, IDI_MAIN),
-      autoHide(*this, kAutoHideTimer, [this] { return AutoHideSwitchedOn(); }) {
-    RunningBar() = this;
-}
+      autoHide(*this, kAutoHideTimer, [this] { return AutoHideSwitchedOn(); }) {}
 
-CDlgQuote::~CDlgQuote() {
-    RunningBar() = nullptr;
-}
-
-CDlgQuote* PriceBar() {
-    return RunningBar();
-}
+CDlgQuote::~CDlgQuote() = default;
 
 bool CDlgQuote::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     if (trayIcon.OnShellRestart(message))
@@ -235,8 +222,9 @@ void CDlgQuote::BuildQuoteTable() {
     columnsReady = true;
     BuildColumns(true);
     // An alert that deletes itself refills the list window when it is open.
-    alerts.SetListHooks({&IsAlertsListActive, &AlertsListExists, &RefillAlertsListWithReload});
-    CDlgNotify::SetOpenAlertsList([] { OpenAlertsWindow(false); });
+    alerts.SetListHooks(
+        {&IsAlertsListActive, &AlertsListExists, [this] { RefillAlertsOrReload(); }});
+    CDlgNotify::SetOpenAlertsList([this] { OpenAlertsWindow(Door(), false); });
     ReloadAlerts();
 }
 
@@ -442,11 +430,6 @@ void CDlgQuote::TrimClosedPopupList() {
         Config().Set(barkey::kFloatWindows, *trimmed);
     Config().Set(barkey::kLastClosedWindows, "");
     Config().Set(barkey::kLastClosedTime, "");
-}
-
-void CDlgQuote::ReloadAlerts() {
-    alerts.SetPath(AppConfig().alertsPath);
-    alerts.ReloadAlerts();
 }
 
 void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previous,

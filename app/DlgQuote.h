@@ -9,6 +9,7 @@
 #include "app/GlobalHotKeys.h"
 #include "app/QuoteRefresh.h"
 #include "app/QuoteScan.h"
+#include "door/PriceBarDoor.h"
 #include "feed/FeedGuard.h"
 #include "feed/FeedGuardKeys.h"
 #include "platform/Controls.h"
@@ -29,7 +30,8 @@ inline constexpr UINT_PTR kColumnWidthTimer = 5;
 
 inline constexpr COLORREF kBarBackground = RGB(0xEE, 0xF1, 0xF5); // as the button artwork
 
-class CDlgQuote final : public DialogOf<CDlgQuote> {
+// The bar is the door the other windows reach it through (door/PriceBarDoor.h).
+class CDlgQuote final : public DialogOf<CDlgQuote>, private PriceBarDoor {
 public:
     CDlgQuote();
     ~CDlgQuote() override;
@@ -37,20 +39,31 @@ public:
     static const MessageMap<CDlgQuote> messages;
 
     void ShowQuote();
-    void ReloadAlerts();
     void Restart();
     void SetMessageRow(const std::string& text);
     void BuildColumns(bool rebuild);
-    // The price text the bar shows for a pair; "" when it has no column.
-    std::string CellText(const std::string& symbol) const;
-    bool QuotePagesPending() const { return internetQuotes.FirstRoundPending(); }
-    // The global hot keys, registered again after the options changed them.
-    std::vector<int> RegisterHotKeys() { return hotKeys.Register(Handle()); }
-    void UnregisterHotKeys() { hotKeys.Unregister(); }
-    // The tray icon on or off at once, as the options page sets it.
-    void ShowTrayIcon(bool on);
 
 private:
+    // The door (DlgQuoteDoor.cpp).
+    PriceBarDoor& Door() { return *this; }
+    HWND BarWindow() const override { return Handle(); }
+    bool BarShown() const override { return IsVisible(); }
+    void CloseBar() override { End(IDOK); }
+    void PostBarCommand(UINT command) override;
+    void RequestRestart() override;
+    void ReloadAlerts() override;
+    void RebuildColumns() override { BuildColumns(true); }
+    std::string CellText(const std::string& symbol) const override;
+    bool QuotePagesPending() const override { return internetQuotes.FirstRoundPending(); }
+    void OpenFloatWindow(const std::string& symbol) override;
+    bool OpenOptionsWindow(int page) override;
+    void OpenHistoryWindow() override;
+    std::vector<int> RegisterHotKeys() override;
+    void ShowTrayIcon(bool on) override;
+    void UnregisterHotKeys() { hotKeys.Unregister(); }
+    // The alerts list's refill after the book changed; the bar's own reload without it.
+    void RefillAlertsOrReload();
+
     // The bar as the Internet quote path drives it.
     class InternetWindow final : public QuoteWindow {
     public:
@@ -185,6 +198,3 @@ private:
     bool feedQuiet = false;
     std::string feedTip;
 };
-
-// The running price bar; nullptr before it starts and after it ends.
-CDlgQuote* PriceBar();

@@ -102,7 +102,7 @@ void CDlgQuote::RaiseFeedEvent(const FeedEvent& event) {
     ProgramHistory().Append(GuardEvent(HistoryTimeNow(), event));
     const int actions = feedSettings.actions;
     if (actions & kActionPopup)
-        CDlgNotify::Open(who, when, PopupLines(text), [] { OpenHistoryWindow(); });
+        CDlgNotify::Open(who, when, PopupLines(text), [] { ::OpenHistoryWindow(); });
     if (actions & kActionSound)
         CurrentSound().PlayAsync(DefaultSoundFile());
     const AlertNotice notice{who, when, text.substr(0, text.find('\n')), text, NowText()};

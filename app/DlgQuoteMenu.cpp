@@ -144,7 +144,7 @@ MsgResult CDlgQuote::OnAutoHideSwitch(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgQuote::OnAlertsPicture(MsgWParam, MsgLParam) {
-    OpenAlertsWindow(false);
+    OpenAlertsWindow(Door(), false);
     return 0;
 }
 
@@ -167,7 +167,7 @@ MsgResult CDlgQuote::OnExit(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgQuote::OnAlertsCommand(MsgWParam, MsgLParam) {
-    OpenAlertsWindow(false);
+    OpenAlertsWindow(Door(), false);
     return 0;
 }
 
@@ -206,7 +206,7 @@ MsgResult CDlgQuote::OnHotKey(MsgWParam wParam, MsgLParam) {
         TogglePriceBar();
         break;
     case kHotKeyAlerts:
-        OpenAlertsWindow(true);
+        OpenAlertsWindow(Door(), true);
         break;
     case kHotKeyTray:
         if (!trayIcon.Add(GetMessage(kMsgProgramTitle)))

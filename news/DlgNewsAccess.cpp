@@ -7,6 +7,12 @@
 #include "settings/Config.h"
 
 namespace {
+// Set at the program's end: a page update popup still open then opens no news window.
+bool& NewsWindowsEnded() {
+    static bool ended = false;
+    return ended;
+}
+
 // Made the first time and kept for the run; `show` false hides it.
 void ShowNewsWindow(bool show) {
     CDlgNews* news = CDlgNews::Instance();
@@ -42,7 +48,8 @@ void ShowPageUpdate(int page) {
 } // namespace
 
 void OpenNewsWindow() {
-    ShowNewsWindow(true);
+    if (!NewsWindowsEnded())
+        ShowNewsWindow(true);
 }
 
 void ToggleNewsWindow() {
@@ -61,6 +68,7 @@ void ShowPendingPageUpdate() {
 }
 
 void DestroyNewsWindows() {
+    NewsWindowsEnded() = true;
     if (CDlgNews* news = CDlgNews::Instance())
         DestroyWindow(news->Handle()); // its views go with it; the object deletes itself
 }

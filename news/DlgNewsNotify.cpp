@@ -1,5 +1,4 @@
 #include "news/DlgNewsNotify.h"
-#include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "controls/Skin.h"
 #include "platform/Font_win.h"
@@ -178,8 +177,6 @@ MsgResult CDlgNewsNotify::OnPaint(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNewsNotify::OnView(MsgWParam, MsgLParam) {
-    if (!PriceBar())
-        return 0;
     OpenNewsWindow();
     End(IDOK);
     return 0;

@@ -2,7 +2,6 @@
 #include "alerts/AlertHold.h"
 #include "alerts/AlertStore.h"
 #include "app/BarSettings.h"
-#include "app/DlgQuote.h"
 #include "app/StartupRules.h"
 #include "feed/FeedGuard.h"
 #include "feed/FeedGuardKeys.h"
@@ -70,8 +69,8 @@ const MessageMap<CDlgGeneral> CDlgGeneral::messages = {
     onCommand(IDC_OPT_BROWSE, BN_CLICKED, &CDlgGeneral::OnBrowse, "OnBrowse"),
 };
 
-CDlgGeneral::CDlgGeneral(PageChanged changed)
-    : DialogOf(IDD_OPT_GENERAL), changed(std::move(changed)) {}
+CDlgGeneral::CDlgGeneral(PriceBarDoor& bar, PageChanged changed)
+    : DialogOf(IDD_OPT_GENERAL), bar(bar), changed(std::move(changed)) {}
 
 bool CDlgGeneral::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     const bool clockChanged =
@@ -204,8 +203,7 @@ void CDlgGeneral::Apply() {
     Config().Set(optkey::kHideTerminal, IsChecked(Item(IDC_OPT_HIDE_TERMINAL)) ? "1" : "0");
     const bool trayIcon = IsChecked(Item(IDC_OPT_TRAY_ICON));
     Config().Set(optkey::kShowTrayIcon, trayIcon ? "1" : "0");
-    if (CDlgQuote* bar = PriceBar())
-        bar->ShowTrayIcon(trayIcon);
+    bar.ShowTrayIcon(trayIcon);
     Config().Set(optkey::kPopupCloseSeconds,
                  PopupClosingSetting(IsChecked(Item(IDC_OPT_CLOSE_POPUP)),
                                      ControlText(Item(IDC_OPT_SECONDS))));

@@ -1,12 +1,13 @@
 #pragma once
 // The options window's general page: start-up, terminal, tray icon, popup closing, the
 // watch over the feed and the quiet hours.
+#include "door/PriceBarDoor.h"
 #include "options/DlgOptionPage.h"
 #include "platform/Dialog.h"
 
 class CDlgGeneral final : public DialogOf<CDlgGeneral> {
 public:
-    explicit CDlgGeneral(PageChanged changed);
+    CDlgGeneral(PriceBarDoor& bar, PageChanged changed);
     static const MessageMap<CDlgGeneral> messages;
     void Apply();
 
@@ -24,6 +25,7 @@ private:
     void ApplyQuietHours();
     void WriteLogOnEntry(bool on);
 
+    PriceBarDoor& bar;
     PageChanged changed;
     bool loaded = false;
 };

@@ -1,5 +1,4 @@
 #include "options/DlgHotkey.h"
-#include "app/DlgQuote.h"
 #include "app/GlobalHotKeys.h"
 #include "app/HotKeys.h"
 #include "options/OptionRules.h"
@@ -28,8 +27,8 @@ const MessageMap<CDlgHotkey> CDlgHotkey::messages = {
     onMessage(WM_INITDIALOG, &CDlgHotkey::OnInitDialog, "OnInitDialog"),
 };
 
-CDlgHotkey::CDlgHotkey(PageChanged changed)
-    : DialogOf(IDD_OPT_HOTKEY), changed(std::move(changed)) {}
+CDlgHotkey::CDlgHotkey(PriceBarDoor& bar, PageChanged changed)
+    : DialogOf(IDD_OPT_HOTKEY), bar(bar), changed(std::move(changed)) {}
 
 bool CDlgHotkey::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     if (message == WM_COMMAND && loaded && changed)
@@ -57,7 +56,6 @@ MsgResult CDlgHotkey::OnInitDialog(MsgWParam, MsgLParam) {
 }
 
 void CDlgHotkey::Apply() {
-    CDlgQuote* bar = PriceBar();
     const auto& table = HotKeyTable();
     // The news row keeps what it had when its key is taken.
     const std::string newsKey = Config().Get(table[kHotKeyNews].keySetting);
@@ -68,11 +66,8 @@ void CDlgHotkey::Apply() {
         Config().SetInt(table[row].keySetting, choice.key);
         Config().SetInt(table[row].modifierSetting, choice.modifiers);
     }
-    if (!bar)
-        return;
     // The bar registers in table order and leaves a failed row's settings as they are.
-    bar->UnregisterHotKeys();
-    const std::vector<int> failures = bar->RegisterHotKeys();
+    const std::vector<int> failures = bar.RegisterHotKeys();
     for (int row : failures) {
         if (row == kHotKeyNews) {
             Config().Set(table[row].keySetting, newsKey);

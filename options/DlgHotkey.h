@@ -1,11 +1,12 @@
 #pragma once
 // The options window's hot-key page: the five global keys.
+#include "door/PriceBarDoor.h"
 #include "options/DlgOptionPage.h"
 #include "platform/Dialog.h"
 
 class CDlgHotkey final : public DialogOf<CDlgHotkey> {
 public:
-    explicit CDlgHotkey(PageChanged changed);
+    CDlgHotkey(PriceBarDoor& bar, PageChanged changed);
     static const MessageMap<CDlgHotkey> messages;
     void Apply();
 
@@ -14,6 +15,7 @@ private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     MsgResult OnInitDialog(MsgWParam, MsgLParam);
 
+    PriceBarDoor& bar;
     PageChanged changed;
     bool loaded = false;
 };

@@ -1,7 +1,5 @@
 #include "options/DlgOptions.h"
-#include "app/AppMessages.h"
 #include "app/BarSettings.h"
-#include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
@@ -30,11 +28,11 @@ const MessageMap<CDlgOptions> CDlgOptions::messages = {
     onCommand(IDC_OPT_APPLY, BN_CLICKED, &CDlgOptions::OnApply, "OnApply"),
 };
 
-CDlgOptions::CDlgOptions(int firstPage)
+CDlgOptions::CDlgOptions(PriceBarDoor& bar, int firstPage)
     : DialogOf(IDD_OPTIONS),
       selected(firstPage >= 0 && firstPage < kOptionsPageCount ? firstPage : kGeneralPage),
-      general([this] { PageChangedOn(kGeneralPage); }),
-      hotkeys([this] { PageChangedOn(kHotKeyPage); }),
+      general(bar, [this] { PageChangedOn(kGeneralPage); }),
+      hotkeys(bar, [this] { PageChangedOn(kHotKeyPage); }),
       source([this] { PageChangedOn(kSourcePage); }, [this] { EndForRestart(); }),
       email([this] { PageChangedOn(kEmailPage); }), phone([this] { PageChangedOn(kPhonePage); }) {}
 
@@ -176,14 +174,13 @@ void CDlgOptions::EndForRestart() {
     End(IDOK);
 }
 
-bool OpenOptionsWindow(int page) {
-    CDlgQuote* bar = PriceBar();
-    CDlgOptions options(page);
-    options.DoModal(bar ? bar->Handle() : nullptr);
-    if (!options.Restarting() || !bar)
+bool OpenOptionsWindow(PriceBarDoor& bar, int page) {
+    CDlgOptions options(bar, page);
+    options.DoModal(bar.BarWindow());
+    if (!options.Restarting())
         return false;
-    // Posted only now: a pump running while this window was open would have restarted the
+    // Asked only now: a pump running while this window was open would have restarted the
     // bar under its own start-up.
-    PostMessageW(bar->Handle(), kRestartRequestMessage, 0, 0);
+    bar.RequestRestart();
     return true;
 }

@@ -11,7 +11,7 @@
 
 class CDlgOptions final : public DialogOf<CDlgOptions> {
 public:
-    explicit CDlgOptions(int firstPage);
+    CDlgOptions(PriceBarDoor& bar, int firstPage);
     static const MessageMap<CDlgOptions> messages;
     bool Restarting() const { return restarting; }
 
