@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/Desktop.h"
-#include "quotes/PriceLookup.h"
+#include "quotes/PriceSource.h"
 #include "quotes/RemoteListReader.h"
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 #include "app/QuoteScan.h"
 #include "app/TerminalRows.h"
 #include "quotes/MTHandler.h"
+#include "quotes/PriceLookup.h"
 #include "settings/AppConfig.h"
 #include "settings/Config.h"
 #include "settings/LangTable.h"
