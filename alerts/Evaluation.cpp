@@ -127,7 +127,14 @@ std::optional<FiredAlert> CAlertBook::CheckNotify(const std::string& symbol,
     }
     if (exhausted)
         return std::nullopt;
-    return Fire(table[i], symbol, price);
+    const FiredAlert firing = Fire(table[i], symbol, price);
+    // Spent by this firing, an alert that deletes itself goes now: left to the next refresh,
+    // an exit in between would let it ring again after the next start.
+    const AlertRecord& alert = table[i];
+    if (alert.autodelete == "1" && HasLimit(alert.alerttimes) &&
+        LeadingInteger(alert.firedCount) >= LeadingInteger(alert.alerttimes))
+        RemoveExhausted(i);
+    return firing;
 }
 
 void CAlertBook::ReloadAlerts() {
