@@ -37,6 +37,17 @@ public:
 private:
     ListView& list;
 };
+
+// Topmost, with nothing shown above it but its own windows: raising it again on every tick
+// would cost the window system a round of work for nothing.
+bool AboveOtherWindows(HWND bar) {
+    if (!(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        return false;
+    for (HWND above = GetWindow(bar, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
+        if (IsWindowVisible(above) && GetWindow(above, GW_OWNER) != bar)
+            return false;
+    return true;
+}
 } // namespace
 
 void CDlgQuote::BuildColumns(bool rebuild) {
@@ -95,7 +106,7 @@ void CDlgQuote::BuildColumns(bool rebuild) {
 
 void CDlgQuote::ShowQuote() {
     Guarded("ShowQuote", Failures(), Reporter(), [this] {
-        if (Config().Get(barkey::kBringToTop) != "0")
+        if (Config().Get(barkey::kBringToTop) != "0" && !AboveOtherWindows(Handle()))
             SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (AppConfig().dataSource == kTerminalDataSource)
@@ -166,7 +177,9 @@ void CDlgQuote::SetMessageRow(const std::string& text) {
 
 void CDlgQuote::TrackChange(int column, const std::string& previous, const std::string& current) {
     changeMarks.Track(static_cast<std::size_t>(column), previous, current);
-    quoteList.RedrawAll();
+    // An unchanged price keeps its colour: nothing to draw anew.
+    if (previous != current)
+        quoteList.RedrawAll();
 }
 
 MsgResult CDlgQuote::OnListCustomDraw(MsgWParam, MsgLParam lParam) {
