@@ -20,7 +20,7 @@ SECTIONS=(reader missing pricebar)
 declare -A SECTION_TARGETS=(
     [reader]="reader_bench mt4sim"
     [missing]="reader_bench mt4sim"
-    [pricebar]="pipwarden_e2e pipwarden mt4sim"
+    [pricebar]="pipwarden_e2e pipwarden mt4sim bare_window"
 )
 
 wanted=("$@")
@@ -74,9 +74,13 @@ bench_missing() {
 # ---- Price bar --------------------------------------------------------------
 # One main tick's price scan for 8 pairs spread over a 40-row Market Watch (the reads that
 # cross into the terminal are what a tick costs; tests/e2e/PriceBarBench.cpp), then the real
-# program left alone beside a terminal with moving prices: its CPU time over
-# $PIPWARDEN_BENCH_IDLE_SECONDS (default 60) s and its memory, read from /proc of its Wine
-# process (Wine reports neither for another process).
+# program showing 8 pairs, left alone beside a terminal with moving prices, and beside it in
+# the same run the smallest window that holds a list view (tools/bench/bare_window_win.cpp):
+# the CPU time of each over $PIPWARDEN_BENCH_IDLE_SECONDS (default 60) s, their private
+# memory, and the program's excess over the bare window, which is what the program itself
+# costs. $PIPWARDEN_BENCH_ROUNDS (default 1) repeats the idle measurement. Read from /proc of
+# their Wine processes (Wine reports neither for another process).
+BENCH_PAIRS="EURUSD,GBPUSD,USDJPY,AUDUSD,USDCAD,EURJPY,GOLD,EURCHF"
 
 # The Unix process whose command line holds this text (Wine keeps the path it was given).
 _bench_pid_of() {
@@ -91,51 +95,84 @@ _bench_pid_of() {
     return 1
 }
 
+_bench_wait_pid_of() {
+    local i pid
+    for ((i = 0; i < 100; i++)); do
+        pid=$(_bench_pid_of "$1") && { echo "$pid"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # User plus system time of a process, in clock ticks.
 _bench_cpu_ticks() {
     # The name field may hold blanks; the fields after its ")" are fixed.
     sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
 }
 
+# Resident memory of a process that no other process shares, in kB.
+_bench_private_kb() {
+    awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { print sum + 0 }' "/proc/$1/smaps_rollup"
+}
+
+# Which Windows build the folder holds.
+_bench_flavour() {
+    if grep -q 'mingw-x86_64' "$WIN_BUILD/CMakeCache.txt" 2>/dev/null; then
+        echo "x86-64 build under 64-bit Wine"
+    else
+        echo "i686 build under 32-bit Wine"
+    fi
+}
+
 # shellcheck disable=SC2317 # called by name below
 bench_pricebar() {
-    local idle=${PIPWARDEN_BENCH_IDLE_SECONDS:-60} dir program pid sim_pid i t0 t1 hz
-    echo "== price bar"
+    local idle=${PIPWARDEN_BENCH_IDLE_SECONDS:-60} rounds=${PIPWARDEN_BENCH_ROUNDS:-1}
+    local dir program bare pid bare_pid sim_pid round hz p0 p1 b0 b1 load0 load1 pmem bmem
+    echo "== price bar ($(_bench_flavour))"
     run_e2e "$WIN_BUILD" --gtest_filter='PriceBarBench.*' --gtest_also_run_disabled_tests \
         --gtest_brief=1 | grep -E '^(main tick|\[  FAILED)' || return 1
 
     dir=$(mktemp -d "${TMPDIR:-/tmp}/pw-bench.XXXXXX") || return 1
     mkdir -p "$dir/file"
-    cp "$WIN_BUILD/bin/Pipwarden.exe" "$dir/file/" || return 1
-    # Straight to the price bar, as after a first use.
-    printf '[MAIN]\r\nSHOWOPTION=1\r\n' >"$dir/file/pipward.cfg"
+    cp "$WIN_BUILD/bin/Pipwarden.exe" "$WIN_BUILD/bin/bare_window.exe" "$dir/file/" || return 1
+    # Straight to the price bar, as after a first use, with 8 pairs on it.
+    printf '[MAIN]\r\nSHOWOPTION=1\r\nDisplayCurrency=%s,\r\n' "$BENCH_PAIRS" >"$dir/file/pipward.cfg"
     program="$dir/file/Pipwarden.exe"
+    bare="$dir/file/bare_window.exe"
     wine "$WIN_BUILD/bin/mt4sim.exe" /rows:40 "/seed:$$" >/dev/null 2>&1 &
     sleep 3
+    wine "$bare" >/dev/null 2>&1 &
     wine "$program" >/dev/null 2>&1 &
-    pid=""
-    for ((i = 0; i < 100; i++)); do
-        pid=$(_bench_pid_of "$program") && break
-        sleep 0.1
-    done
+    pid=$(_bench_wait_pid_of "$program")
+    bare_pid=$(_bench_wait_pid_of "$bare")
     sim_pid=$(_bench_pid_of "mt4sim.exe /rows:40 /seed:$$")
-    if [ -z "$pid" ]; then
-        echo "bench.sh: the main program did not start" >&2
-        [ -n "$sim_pid" ] && kill "$sim_pid"
+    if [ -z "$pid" ] || [ -z "$bare_pid" ]; then
+        echo "bench.sh: the main program or the bare window did not start" >&2
+        for p in $pid $bare_pid $sim_pid; do kill "$p" 2>/dev/null; done
         rm -rf "$dir"
         return 1
     fi
     sleep 5 # start-up and the first column build are not idle time
     hz=$(getconf CLK_TCK)
-    t0=$(_bench_cpu_ticks "$pid")
-    sleep "$idle"
-    t1=$(_bench_cpu_ticks "$pid")
-    echo "idle program over $idle s: CPU $(((t1 - t0) * 1000 / hz)) ms" \
-        "($(awk -v t=$((t1 - t0)) -v hz="$hz" -v s="$idle" 'BEGIN { printf "%.2f", 100 * t / hz / s }') % of one core)"
-    awk '/^(VmRSS|RssAnon):/ { printf "idle program %s %s kB\n", $1, $2 }' "/proc/$pid/status"
-    awk '/^Private_(Clean|Dirty):/ { sum += $2 } END { printf "idle program private memory (resident, not shared): %d kB\n", sum }' \
-        "/proc/$pid/smaps_rollup"
-    kill "$pid" 2>/dev/null
+    for ((round = 1; round <= rounds; round++)); do
+        load0=$(cut -d' ' -f1 /proc/loadavg)
+        p0=$(_bench_cpu_ticks "$pid")
+        b0=$(_bench_cpu_ticks "$bare_pid")
+        sleep "$idle"
+        p1=$(_bench_cpu_ticks "$pid")
+        b1=$(_bench_cpu_ticks "$bare_pid")
+        load1=$(cut -d' ' -f1 /proc/loadavg)
+        pmem=$(_bench_private_kb "$pid")
+        bmem=$(_bench_private_kb "$bare_pid")
+        awk -v p=$((p1 - p0)) -v b=$((b1 - b0)) -v hz="$hz" -v s="$idle" -v r="$round" \
+            -v pm="$pmem" -v bm="$bmem" -v l0="$load0" -v l1="$load1" 'BEGIN {
+            pc = 100 * p / hz / s; bc = 100 * b / hz / s
+            printf "idle round %d over %d s (load average %s -> %s of 2 cores):\n", r, s, l0, l1
+            printf "  CPU %% of one core: program %.2f, bare window %.2f, program above it %.2f\n", pc, bc, pc - bc
+            printf "  private memory MB: program %.1f, bare window %.1f, program above it %.1f\n", pm / 1024, bm / 1024, (pm - bm) / 1024
+        }'
+    done
+    kill "$pid" "$bare_pid" 2>/dev/null
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
     sleep 1
     rm -rf "$dir"
