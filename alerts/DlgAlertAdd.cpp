@@ -87,7 +87,18 @@ MsgResult CDlgAlertAdd::OnInitDialog(MsgWParam, MsgLParam) {
     ArrowKeysPress(Item(IDC_ALERT_PRICE), IDC_PRICE_PLUS, IDC_PRICE_MINUS);
     Config().Set(barkey::kBringToTop, "0");
     UpdateStates();
+    KeepNoCount();
     return TRUE;
+}
+
+// An alert stored without a count in force keeps none unless the user gives it one: the box
+// stays off until a click runs the rules again.
+void CDlgAlertAdd::KeepNoCount() {
+    if (!editing)
+        return;
+    const std::optional<AlertRecord> stored = ::LoadAlert(AppConfig().alertsPath, alertId);
+    if (stored && stored->alerttimes == kNoCountInForce)
+        EnableWindow(Item(IDC_ALERT_TIMES), FALSE);
 }
 
 void CDlgAlertAdd::CreateWindowFont() {

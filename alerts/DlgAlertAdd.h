@@ -43,6 +43,7 @@ private:
     void ReadKinds(AlertForm& form) const;
     void CreateWindowFont();
     void UpdateStates();
+    void KeepNoCount();
     void PlaceConditionRow();
     AlertForm ReadForm() const;
     bool Refused(const AlertForm& form);

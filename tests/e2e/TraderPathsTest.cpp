@@ -229,6 +229,9 @@ TEST_F(TraderPathsTest, EveryAlertKindSavedUnchangedKeepsItsKeys) {
                     "traymsg=first@#@second\r\nalerttimes=-2\r\nautodelete=0\r\n"},
         {"EURUSD2",
          "condition=1\r\nprice=1.1000\r\nmode=4\r\n" + plain + "alerttimes=5\r\nautodelete=1\r\n"},
+        // No count in force, as an older version may have stored it for a level.
+        {"EURUSD3",
+         "condition=1\r\nprice=1.0500\r\nmode=1\r\n" + plain + "alerttimes=-1\r\nautodelete=0\r\n"},
         {"EURUSD4", "condition=2\r\ndiffpips=20\r\nstartcon=0\r\nstartpips=1.2100\r\nmode=1\r\n" +
                         plain + "alerttimes=-1\r\nautodelete=0\r\n"},
         {"EURUSD5", "condition=2\r\ndiffpips=15\r\nstartcon=-1\r\nmode=2\r\nspeaklen=0\r\n"
