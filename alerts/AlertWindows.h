@@ -4,6 +4,12 @@
 
 class PriceBarDoor;
 
+// The alerts list window (alerts/DlgMainAccess.cpp): made the first time, then shown,
+// hidden (toggle) and refilled.
+bool IsAlertsListActive(); // the application's last active pop-up
+void OpenAlertsWindow(PriceBarDoor& bar, bool toggle);
+void RefreshAlertsList();
+void DestroyAlertsList();
 // After a change to the alerts file: the list window refills (when it is the one given) and
 // the price bar reloads its alert table.
 void RefillAlertsAfterChange(PriceBarDoor& bar, HWND listWindow);

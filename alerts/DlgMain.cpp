@@ -21,7 +21,6 @@
 #include "settings/LangTable.h"
 
 namespace {
-constexpr int kIdColumn = 5;
 constexpr DWORD kListStyles = 0x35; // grid lines, check boxes, header drag, full-row select
 constexpr int kShorterBy = 90;
 constexpr int kButtonsUpBy = 85;
@@ -161,7 +160,7 @@ void CDlgMain::SetUpColumns() {
     alertList.InsertColumn(2, GetText(kTextAction), ScaleForDpi(widths.action), LVCFMT_LEFT);
     alertList.InsertColumn(3, GetText(kTextConditions), ScaleForDpi(widths.condition), LVCFMT_LEFT);
     alertList.InsertColumn(4, GetText(kTextInformation), ScaleForDpi(information), LVCFMT_LEFT);
-    alertList.InsertColumn(kIdColumn, "", 0, LVCFMT_LEFT);
+    alertList.InsertColumn(kAlertListIdColumn, "", 0, LVCFMT_LEFT);
 }
 
 void CDlgMain::CreateWindowFont() {
@@ -210,7 +209,7 @@ void CDlgMain::Refill(bool reload) {
         alertList.SetItemText(item, 2, rows[i].action);
         alertList.SetItemText(item, 3, rows[i].condition);
         alertList.SetItemText(item, 4, rows[i].information);
-        alertList.SetItemText(item, kIdColumn, rows[i].id);
+        alertList.SetItemText(item, kAlertListIdColumn, rows[i].id);
     }
     StartTimer(kUpdateButtonsTimer, kListTimerMs);
     if (reload)
@@ -337,68 +336,6 @@ MsgResult CDlgMain::OnPinOff(MsgWParam, MsgLParam) {
 
 MsgResult CDlgMain::OnOptions(MsgWParam, MsgLParam) {
     bar.OpenOptionsWindow(0);
-    return 0;
-}
-
-MsgResult CDlgMain::OnDisableAll(MsgWParam, MsgLParam) {
-    ApplyDisableAll();
-    return 0;
-}
-
-void CDlgMain::ApplyDisableAll() {
-    const bool off = IsChecked(Item(IDC_DISABLE_ALL));
-    for (int id : {IDC_ALERT_LIST, IDC_ADD_ALERT, IDC_CLEAR_ALERTS})
-        EnableWindow(Item(id), !off);
-    if (off) {
-        EnableWindow(Item(IDC_EDIT_ALERT), FALSE);
-        EnableWindow(Item(IDC_DELETE_ALERT), FALSE);
-    } else {
-        StartTimer(kUpdateButtonsTimer, kListTimerMs);
-    }
-    Config().Set(listkey::kDisableAll, off ? "1" : "0");
-}
-
-MsgResult CDlgMain::OnAdd(MsgWParam, MsgLParam) {
-    CDlgAlertAdd editor(bar, "", Handle());
-    editor.DoModal(Handle());
-    return 0;
-}
-
-MsgResult CDlgMain::OnEdit(MsgWParam, MsgLParam) {
-    const int row = CheckedList(alertList.Handle()).SelectedItem();
-    if (row < 0)
-        return 0;
-    CDlgAlertAdd editor(bar, alertList.ItemText(row, kIdColumn), Handle());
-    editor.DoModal(Handle());
-    return 0;
-}
-
-bool CDlgMain::Ask(int text) {
-    return AskText(GetText(text));
-}
-
-bool CDlgMain::AskText(const std::string& text) {
-    return MessageBoxW(Handle(), Widen(text).c_str(), Widen(GetMessage(kMsgProgramTitle)).c_str(),
-                       MB_OKCANCEL) == IDOK;
-}
-
-MsgResult CDlgMain::OnDelete(MsgWParam, MsgLParam) {
-    if (!Ask(kTextAskDelete))
-        return 0;
-    const CheckedList rows(alertList.Handle());
-    for (int row : RowsToDelete(rows.CheckedItems(), rows.SelectedItem()))
-        DeleteAlert(AppConfig().alertsPath, alertList.ItemText(row, kIdColumn));
-    Refill(true);
-    return 0;
-}
-
-MsgResult CDlgMain::OnClear(MsgWParam, MsgLParam) {
-    const std::string question =
-        ClearQuestion(LoadAllAlerts(AppConfig().alertsPath), Config().Get(barkey::kDisplayList));
-    if (!AskText(question))
-        return 0;
-    ClearAlerts(AppConfig().alertsPath);
-    Refill(true);
     return 0;
 }
 

@@ -9,6 +9,8 @@
 inline constexpr UINT_PTR kApplySelectionTimer = 2001;
 inline constexpr UINT_PTR kUpdateButtonsTimer = 2002;
 inline constexpr UINT kListTimerMs = 200;
+// The alert list's hidden column of the alert's id.
+inline constexpr int kAlertListIdColumn = 5;
 
 class CDlgMain final : public DialogOf<CDlgMain> {
 public:

@@ -1,7 +1,6 @@
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgMain.h"
 #include "alerts/ListKeys.h"
-#include "app/LaterWindows.h"
 #include "controls/DlgAbout.h"
 #include "settings/Config.h"
 #include <memory>

@@ -3,7 +3,6 @@
 #include "alerts/AlertListRules.h"
 #include "alerts/AlertWindows.h"
 #include "alerts/DlgNotify.h"
-#include "alerts/FloatRules.h"
 #include "alerts/KindTexts.h"
 #include "alerts/NotifyServices.h"
 #include "app/AppMessages.h"
@@ -15,6 +14,7 @@
 #include "app/StartupRules.h"
 #include "delivery/DeliveryCenter.h"
 #include "feed/ProgramHistory.h"
+#include "floats/FloatRules.h"
 #include "news/PageRecords.h"
 #include "options/OptionKeys.h"
 #include "options/OptionRules.h"
@@ -37,7 +37,6 @@
 
 namespace {
 constexpr UINT kTerminalTickMs = 2000;
-constexpr UINT kInternetTickMs = 4000;
 constexpr UINT kStartupHideMs = 1;
 constexpr UINT kTrayIconId = 128;
 constexpr DWORD kQuoteListStyle = 0x2131; // grid, header drag, full row, flat bars, work areas
@@ -355,61 +354,6 @@ void CDlgQuote::StartupHideTick() {
         StopTimer(kStartupHideTimer);
 }
 
-MsgResult CDlgQuote::OnQuotePage1Done(MsgWParam, MsgLParam lParam) {
-    internetQuotes.OnPageDone(internetWindow, 1, DownloadStatus(lParam));
-    return 0;
-}
-
-MsgResult CDlgQuote::OnQuotePage2Done(MsgWParam, MsgLParam lParam) {
-    internetQuotes.OnPageDone(internetWindow, 2, DownloadStatus(lParam));
-    return 0;
-}
-
-void CDlgQuote::InternetWindow::BuildColumnsFromPages() {
-    bar.columnsReady = true;
-    bar.BuildColumns(true);
-}
-
-void CDlgQuote::InternetWindow::StopMainTimer() {
-    bar.StopTimer(kMainTickTimer);
-}
-
-void CDlgQuote::InternetWindow::StartMainTimer() {
-    bar.StartTimer(kMainTickTimer, kInternetTickMs);
-}
-
-MsgResult CDlgQuote::OnHttpDone(MsgWParam wParam, MsgLParam lParam) {
-    emailRequests.OnDone(DownloadRequest(wParam), DownloadStatus(lParam));
-    return 0;
-}
-
-MsgResult CDlgQuote::OnRestartRequest(MsgWParam, MsgLParam) {
-    Restart();
-    return 0;
-}
-
-// A new instance takes over; this one keeps the title others look for until it has.
-void CDlgQuote::Restart() {
-    const std::wstring title = Widen(std::string(kProductWindowTitle));
-    SetWindowTextW(Handle(), (title + Widen(kRestartTitleSuffix)).c_str());
-    UnregisterHotKeys();
-    const std::string program = GetProgramPath();
-    std::string commandLine = "\"" + program + "\"";
-    if (MTHandler().TerminalStarting())
-        commandLine += std::string(" ") + kTerminalStartingSwitch;
-    // Asked from inside another window's modal loop, this window lives on until that loop
-    // ends: no tick and no alert of ours once the new instance runs, so none fires twice.
-    cycleStopped = true;
-    if (!StartProgram(program, commandLine)) {
-        cycleStopped = false;
-        SetWindowTextW(Handle(), title.c_str());
-        ShowHotKeyFailures(Handle(), RegisterHotKeys());
-        return;
-    }
-    StopTimer(kMainTickTimer);
-    End(IDOK);
-}
-
 MsgResult CDlgQuote::OnDestroy(MsgWParam, MsgLParam) {
     TrimClosedPopupList();
     trayIcon.Remove();
@@ -430,46 +374,4 @@ void CDlgQuote::TrimClosedPopupList() {
         Config().Set(barkey::kFloatWindows, *trimmed);
     Config().Set(barkey::kLastClosedWindows, "");
     Config().Set(barkey::kLastClosedTime, "");
-}
-
-void CDlgQuote::CheckNotify(const std::string& symbol, const std::string& previous,
-                            const std::string& price, const QuoteSides* sides) {
-    if (cycleStopped)
-        return; // a new instance has taken over
-    std::optional<FiredAlert> fired;
-    Guarded("CheckNotify", Failures(), Reporter(),
-            [&] { fired = alerts.CheckNotify(symbol, previous, price, sides); });
-    if (!fired)
-        return;
-    const std::string time = HistoryTimeNow();
-    const std::string condition = ConditionText(*fired);
-    ProgramHistory().Append(
-        FiredEvent(time, fired->symbol, condition, fired->price, ActionNames(fired->mode)));
-    // What would disturb in the quiet hours is held back, and the history says what.
-    const QuietSplit quiet =
-        SplitByQuietHours(fired->mode, ReadQuietHours(Config()), CurrentClock().Now());
-    if (quiet.held) {
-        ProgramHistory().Append({time, fired->symbol, kHistoryHeld, condition, fired->price,
-                                 HeldBackDetails(ActionNames(quiet.held))});
-        fired->mode = quiet.kept;
-    }
-    const FiredAlert alert = *fired;
-    Guarded("ShowNotify", Failures(), Reporter(), [&] {
-        ShowNotify(alert, PlatformNotifyServices(
-                              [this](const std::string& url) {
-                                  emailRequests.Send(reinterpret_cast<WindowHandle>(Handle()), url);
-                              },
-                              [this, alert](SnoozeChoice choice) { SnoozeAlert(alert, choice); }));
-    });
-}
-
-// A snooze chosen on the alert's popup: kept in its section, recorded, shown in the list.
-void CDlgQuote::SnoozeAlert(const FiredAlert& alert, SnoozeChoice choice) {
-    const std::string until = SnoozeEnd(choice, CurrentClock().Now());
-    if (!alerts.Snooze(alert.id, until))
-        return;
-    ProgramHistory().Append({HistoryTimeNow(), alert.symbol, kHistorySnoozed, ConditionText(alert),
-                             alert.price, SnoozedDetails(until)});
-    if (AlertsListExists())
-        RefillAlertsListWithReload();
 }

@@ -1,6 +1,5 @@
 // The price bar as the door the other windows reach it through.
 #include "alerts/AlertWindows.h"
-#include "app/AppMessages.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
 #include "settings/AppConfig.h"
@@ -8,12 +7,6 @@
 // Posted: the command may close the caller's window or end the program.
 void CDlgQuote::PostBarCommand(UINT command) {
     PostMessageW(Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
-}
-
-// Posted: a restart under a running modal loop would start the new instance under the old
-// one's start-up.
-void CDlgQuote::RequestRestart() {
-    PostMessageW(Handle(), kRestartRequestMessage, 0, 0);
 }
 
 void CDlgQuote::ReloadAlerts() {

@@ -1,8 +1,8 @@
 // The price bar's way into the news window and the page update popup.
-#include "app/LaterWindows.h"
 #include "news/DlgNews.h"
 #include "news/DlgNewsNotify.h"
 #include "news/NewsKeys.h"
+#include "news/NewsWindows.h"
 #include "news/PageRecords.h"
 #include "settings/Config.h"
 

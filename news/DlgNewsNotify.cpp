@@ -1,6 +1,6 @@
 #include "news/DlgNewsNotify.h"
-#include "app/LaterWindows.h"
 #include "controls/Skin.h"
+#include "news/NewsWindows.h"
 #include "platform/Font_win.h"
 #include "platform/Params.h"
 #include "platform/Text.h"

@@ -1,6 +1,5 @@
 #include "options/DlgOptions.h"
 #include "app/BarSettings.h"
-#include "app/LaterWindows.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
 #include "platform/Text.h"

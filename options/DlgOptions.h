@@ -1,5 +1,6 @@
 #pragma once
 // The options window: a tab control over its pages.
+#include "door/PriceBarDoor.h"
 #include "options/DlgGeneral.h"
 #include "options/DlgHotkey.h"
 #include "options/DlgOptEmail.h"
@@ -37,3 +38,7 @@ private:
     CDlgOptEmail email;
     CDlgOptPhone phone;
 };
+
+// The options window, modal, on the page. True when the user's choice needs a restart, which
+// the bar has been asked for.
+bool OpenOptionsWindow(PriceBarDoor& bar, int page);

@@ -1,4 +1,4 @@
-#include "alerts/FloatRules.h"
+#include "floats/FloatRules.h"
 #include "app/BarGeometry.h"
 #include <gtest/gtest.h>
 

@@ -53,3 +53,6 @@ private:
     SIZE madeClient{};
     SIZE smallest{};
 };
+
+// Brings the window up, reloaded; makes it the first time.
+void OpenHistoryWindow();

@@ -1,6 +1,6 @@
 #pragma once
 // A floating price window: one pair in large digits, anywhere on the screen. Win32 code only.
-// The program opens them through OpenFloatWindow (app/LaterWindows.h).
+// The program opens them through OpenFloatWindow (floats/FloatWindows.h).
 #include "app/EdgeAutoHide.h"
 #include "door/PriceBarDoor.h"
 #include "platform/Dialog.h"
@@ -17,6 +17,8 @@ public:
 
     static const MessageMap<CDlgFloat> messages;
 
+    // The object is still alive: not yet deleted with its window.
+    static bool Exists(const CDlgFloat* window);
     // The open window of the symbol; nullptr when there is none.
     static CDlgFloat* Find(const std::string& symbol);
     // Every open window, in the order they were opened.

@@ -1,5 +1,4 @@
-#include "alerts/DlgHistory.h"
-#include "app/LaterWindows.h"
+#include "feed/DlgHistory.h"
 #include "controls/UrlOpener.h"
 #include "feed/HistoryView.h"
 #include "platform/AlertControls.h"

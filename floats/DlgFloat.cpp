@@ -1,12 +1,11 @@
-#include "alerts/DlgFloat.h"
+#include "floats/DlgFloat.h"
 #include "alerts/AlertNumbers.h"
-#include "alerts/FloatRules.h"
 #include "app/BarSettings.h"
 #include "app/ChangeMarks.h"
-#include "app/LaterWindows.h"
 #include "app/ProgramMenu.h"
 #include "app/ProgramMenuPopup.h"
 #include "controls/Skin.h"
+#include "floats/FloatRules.h"
 #include "options/OptionKeys.h"
 #include "platform/Desktop.h"
 #include "platform/Font_win.h"
@@ -104,6 +103,10 @@ CDlgFloat::~CDlgFloat() {
     std::erase(Registry(), this);
 }
 
+bool CDlgFloat::Exists(const CDlgFloat* window) {
+    return std::find(Registry().begin(), Registry().end(), window) != Registry().end();
+}
+
 CDlgFloat* CDlgFloat::Find(const std::string& symbol) {
     for (CDlgFloat* window : Registry())
         if (window->symbol == symbol && window->Handle() && !window->Ending())
@@ -119,7 +122,7 @@ std::vector<CDlgFloat*> CDlgFloat::OpenWindows() {
     return open;
 }
 
-// Made with new by OpenFloatWindow; the window's end is the object's.
+// Made with new by OpenFloatWindow (floats/DlgFloatAccess.cpp); the window's end is the object's.
 void CDlgFloat::OnFinalMessage() {
     delete this;
 }
@@ -385,34 +388,4 @@ MsgResult CDlgFloat::OnClose(MsgWParam, MsgLParam) {
 // Edge auto-hide follows the same switch as the bar's.
 bool CDlgFloat::AutoHideSwitchedOn() const {
     return Config().Get(optkey::kAutoHide) == "1";
-}
-
-void OpenFloatWindow(PriceBarDoor& bar, const std::string& name) {
-    const std::string symbol = ToUpperAscii(TrimBlanks(name));
-    if (symbol.empty())
-        return;
-    if (CDlgFloat* open = CDlgFloat::Find(symbol)) {
-        BringWindowToTop(open->Handle());
-        return;
-    }
-    auto* window = new CDlgFloat(bar, symbol);
-    if (!window->Create(bar.BarWindow())) {
-        // A window that came and went has deleted its object already.
-        if (std::find(Registry().begin(), Registry().end(), window) != Registry().end())
-            delete window;
-        return;
-    }
-    ShowWindow(window->Handle(), SW_SHOW);
-}
-
-void BringBackFloatWindows() {
-    for (CDlgFloat* window : CDlgFloat::OpenWindows())
-        window->BringBack();
-}
-
-bool AnyFloatWindowShown() {
-    const std::vector<CDlgFloat*> open = CDlgFloat::OpenWindows();
-    return std::any_of(open.begin(), open.end(), [](const CDlgFloat* window) {
-        return window->IsVisible() && !window->EdgeHidden();
-    });
 }

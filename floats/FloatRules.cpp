@@ -1,4 +1,4 @@
-#include "alerts/FloatRules.h"
+#include "floats/FloatRules.h"
 #include "alerts/AlertNumbers.h"
 #include "app/ChangeMarks.h"
 #include "app/StartupRules.h"
