@@ -30,10 +30,12 @@ def is_window(path):
     return name.startswith("Dlg") or re.search(r"_win\.(h|cpp)$", name) is not None
 
 
+# The bar's own files: its window, the program around it and its way down to the windows.
+BAR_FILES = ("DlgQuote", "TickmonApp", "main_", "LaterWindows")
+
+
 def is_bar(path):
-    return path.startswith("app/")  and (os.path.basename(path).startswith("DlgQuote") or
-                                         os.path.basename(path).startswith("TickmonApp") or
-                                         os.path.basename(path).startswith("main_"))
+    return path.startswith("app/") and os.path.basename(path).startswith(BAR_FILES)
 
 
 def layer(path):
