@@ -1,7 +1,6 @@
 #include "alerts/Actions.h"
 #include "alerts/KindTexts.h"
 #include "delivery/DeliverySettings.h"
-#include "options/OptionKeys.h"
 #include "platform/FileSystem.h"
 #include "platform/Sound.h"
 #include "platform/Text.h"
@@ -9,6 +8,7 @@
 #include "settings/Config.h"
 #include "settings/DateTime.h"
 #include "settings/Log.h"
+#include "settings/OptionKeys.h"
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"
 

@@ -6,7 +6,7 @@
 #include "platform/Text.h"
 #include "settings/Config.h"
 #include "settings/IniFile.h"
-#include "settings/SysPaths.h"
+#include "settings/SystemFolders.h"
 #include <cstdint>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "alerts/DlgNotify.h"
 #include "alerts/NotifyPopup.h"
 #include "controls/Skin.h"
-#include "options/OptionKeys.h"
 #include "platform/AlertControls.h"
 #include "platform/Dpi_win.h"
 #include "platform/Font_win.h"
@@ -10,6 +9,7 @@
 #include "resources/notify_resource.h"
 #include "settings/Config.h"
 #include "settings/KindTextIds.h"
+#include "settings/OptionKeys.h"
 #include <algorithm>
 #include <utility>
 #include <vector>

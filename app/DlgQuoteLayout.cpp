@@ -1,5 +1,4 @@
 // Place, size and drawing of the price bar.
-#include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/QuoteColumns.h"
 #include "platform/Dpi_win.h"
@@ -7,6 +6,7 @@
 #include "platform/Params.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
+#include "settings/BarSettings.h"
 #include "settings/Config.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The price bar's restart: a new instance takes over from this one.
-#include "app/AppMessages.h"
 #include "app/DlgQuote.h"
-#include "app/GlobalHotKeys.h"
-#include "app/StartupRules.h"
+#include "common/GlobalHotKeys.h"
+#include "common/StartupRules.h"
+#include "door/AppMessages.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"

@@ -1,10 +1,9 @@
 // The quote table of the price bar: columns, price refresh, colours and clicks.
-#include "app/BarSettings.h"
 #include "app/DlgQuote.h"
 #include "app/LaterWindows.h"
-#include "app/ProgramMenu.h"
 #include "app/QuoteColumns.h"
 #include "app/TerminalRows.h"
+#include "common/ProgramMenu.h"
 #include "platform/Dpi_win.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
@@ -13,6 +12,7 @@
 #include "quotes/PriceLookup.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
+#include "settings/BarSettings.h"
 #include "settings/Config.h"
 #include "settings/TextIds.h"
 #include <commctrl.h>

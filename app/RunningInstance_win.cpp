@@ -1,5 +1,5 @@
 #include "app/RunningInstance_win.h"
-#include "app/StartupRules.h"
+#include "common/StartupRules.h"
 #include "platform/Text.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/DlgQuote.h"
 #include "app/RunningInstance_win.h"
-#include "app/StartupRules.h"
 #include "app/TickmonApp.h"
+#include "common/StartupRules.h"
 #include "controls/Skin.h"
 #include "feed/ProgramHistory.h"
 #include "platform/Text.h"

@@ -1,9 +1,9 @@
 #include "controls/HyperLink.h"
 #include "controls/UrlOpener.h"
-#include "controls/UrlRules.h"
 #include "platform/AlertControls.h"
 #include "platform/Dialog.h"
 #include "platform/Text.h"
+#include "platform/UrlRules.h"
 #include <algorithm>
 #include <commctrl.h>
 

@@ -1,9 +1,9 @@
 #include <windows.h>
 #include "controls/UrlOpener.h"
-#include "controls/UrlRules.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "platform/UrlRules.h"
 #include <shellapi.h>
 
 namespace {

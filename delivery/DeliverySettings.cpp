@@ -1,8 +1,8 @@
 #include "delivery/DeliverySettings.h"
-#include "options/OptionKeys.h"
 #include "platform/Secrets.h"
 #include "platform/Text.h"
 #include "settings/Config.h"
+#include "settings/OptionKeys.h"
 #include "settings/TextIds.h"
 
 namespace {

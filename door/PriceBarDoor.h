@@ -29,8 +29,8 @@ public:
 
     // The pair's floating window, or the open one brought to the top.
     virtual void OpenFloatWindow(const std::string& symbol) = 0;
-    // The options window, modal, on the page; true when the user's choice restarts the
-    // program.
+    // The options window, modal, on the page (OptionsPage); true when the user's choice
+    // restarts the program.
     virtual bool OpenOptionsWindow(int page) = 0;
     virtual void OpenHistoryWindow() = 0;
 

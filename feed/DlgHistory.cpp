@@ -8,7 +8,7 @@
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
-#include "settings/SysPaths.h"
+#include "settings/SystemFolders.h"
 #include "settings/TextIds.h"
 #include <algorithm>
 #include "settings/LangTable.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A floating price window: one pair in large digits, anywhere on the screen. Win32 code only.
 // The program opens them through OpenFloatWindow (floats/FloatWindows.h).
-#include "app/EdgeAutoHide.h"
+#include "common/EdgeAutoHide.h"
 #include "door/PriceBarDoor.h"
 #include "platform/Dialog.h"
 #include <optional>

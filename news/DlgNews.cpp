@@ -4,7 +4,6 @@
 #include "news/NewsGeometry.h"
 #include "news/NewsKeys.h"
 #include "news/PageRecords.h"
-#include "options/OptionRules.h"
 #include "platform/MessageBox.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -195,20 +194,6 @@ void CDlgNews::ShowPage(int index) {
     currentPage = index;
 }
 
-void CDlgNews::SetTabName(int index, const std::string& caption) {
-    std::wstring text = Widen(caption);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text.data();
-    TabCtrl_SetItem(tabs, index, &item);
-    const std::string last = Config().Get(newskey::kPagesSection, newskey::kLastPage);
-    if (last.empty())
-        return;
-    const auto shown = ParseInteger(last);
-    if (CDlgNewsInfo* view = shown ? PageView(*shown) : nullptr)
-        RedrawWindow(view->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-}
-
 // A tab still showing "(Refreshing...)" gets its name back.
 void CDlgNews::RestoreTabCaption(int index) {
     if (index < 0 || index >= PageCount())
@@ -243,7 +228,7 @@ MsgResult CDlgNews::OnTabClick(MsgWParam, MsgLParam) {
 }
 
 MsgResult CDlgNews::OnAdd(MsgWParam, MsgLParam) {
-    CDlgNewsAdd add(Handle(), -1);
+    CDlgNewsAdd add(Handle(), *this, -1);
     add.DoModal(Handle());
     return 0;
 }
@@ -252,7 +237,7 @@ MsgResult CDlgNews::OnEdit(MsgWParam, MsgLParam) {
     const int index = TabCtrl_GetCurSel(tabs);
     if (index < 0)
         return 0;
-    CDlgNewsAdd edit(Handle(), index);
+    CDlgNewsAdd edit(Handle(), *this, index);
     edit.DoModal(Handle());
     return 0;
 }

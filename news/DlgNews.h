@@ -1,6 +1,7 @@
 #pragma once
 // The news window: the watched pages as tabs, one page view each. Made once, then only shown
 // and hidden. Win32 code only.
+#include "news/NewsTabs.h"
 #include "platform/Dialog.h"
 #include <memory>
 #include <string>
@@ -10,7 +11,7 @@ class CDlgNewsInfo;
 
 inline constexpr UINT_PTR kNewsPropertiesTimer = 5001;
 
-class CDlgNews final : public DialogOf<CDlgNews> {
+class CDlgNews final : public DialogOf<CDlgNews>, public NewsTabs {
 public:
     CDlgNews();
     ~CDlgNews() override;
@@ -25,7 +26,13 @@ public:
                     int intervalMinutes, bool store);
     void LoadPages();
     void ShowPage(int index);
-    void SetTabName(int index, const std::string& caption);
+    // NewsTabs
+    bool TabsOpen() const override;
+    void SetTabName(int index, const std::string& caption) override;
+    void NotePageChanged(int index) override;
+    void AddPage(const std::string& name, const std::string& url, const std::string& notify,
+                 int intervalMinutes) override;
+    void PageEdited(int index, const std::string& url, int intervalMinutes) override;
     // The view of tab `index`, found through its record's "HWD" and checked to be one of ours.
     CDlgNewsInfo* PageView(int index) const;
     int PageCount() const;

@@ -1,7 +1,6 @@
 #include "news/DlgNewsAdd.h"
-#include "news/DlgNews.h"
-#include "news/DlgNewsInfo.h"
 #include "news/DlgNewsNotify.h"
+#include "news/NewsTabs.h"
 #include "news/PageAddress.h"
 #include "news/PageRecords.h"
 #include "platform/AlertControls.h"
@@ -42,8 +41,8 @@ const MessageMap<CDlgNewsAdd> CDlgNewsAdd::messages = {
     onCommand(IDC_NEWS_WATCH, BN_CLICKED, &CDlgNewsAdd::OnWatch, "OnCheckNotify"),
 };
 
-CDlgNewsAdd::CDlgNewsAdd(HWND newsWindow, int record)
-    : DialogOf(IDD_NEWS_ADD), newsWindow(newsWindow), record(record) {}
+CDlgNewsAdd::CDlgNewsAdd(HWND newsWindow, NewsTabs& tabs, int record)
+    : DialogOf(IDD_NEWS_ADD), newsWindow(newsWindow), tabs(tabs), record(record) {}
 
 MsgResult CDlgNewsAdd::OnInitDialog(MsgWParam, MsgLParam) {
     SetTexts();
@@ -136,18 +135,14 @@ MsgResult CDlgNewsAdd::OnOk(MsgWParam, MsgLParam) {
 }
 
 void CDlgNewsAdd::Store(const PageRecord& page, int intervalMinutes) {
-    CDlgNews* news = CDlgNews::Instance();
-    if (!news || !IsWindow(news->Handle()))
+    if (!tabs.TabsOpen())
         return;
     if (!Editing()) {
-        news->CreatePage(page.name, page.url, page.notify, intervalMinutes, true);
+        tabs.AddPage(page.name, page.url, page.notify, intervalMinutes);
         return;
     }
     WritePageRecord(Config(), record, page, intervalMinutes);
-    if (CDlgNewsInfo* view = news->PageView(record)) {
-        view->OpenUrl(page.url, true);
-        view->SetCheckInterval(intervalMinutes);
-    }
+    tabs.PageEdited(record, page.url, intervalMinutes);
 }
 
 MsgResult CDlgNewsAdd::OnCancel(MsgWParam, MsgLParam) {

@@ -3,12 +3,13 @@
 #include "platform/Dialog.h"
 #include <string>
 
+class NewsTabs;
 struct PageRecord;
 
 class CDlgNewsAdd final : public DialogOf<CDlgNewsAdd> {
 public:
     // `record` -1 adds a page to the news window; else edits that record (tab index).
-    CDlgNewsAdd(HWND newsWindow, int record);
+    CDlgNewsAdd(HWND newsWindow, NewsTabs& tabs, int record);
 
     static const MessageMap<CDlgNewsAdd> messages;
 
@@ -28,5 +29,6 @@ private:
     void Store(const PageRecord& page, int intervalMinutes);
 
     HWND newsWindow;
+    NewsTabs& tabs;
     int record;
 };

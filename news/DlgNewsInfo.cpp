@@ -1,11 +1,10 @@
 #include "news/DlgNewsInfo.h"
-#include "app/AppMessages.h"
-#include "news/DlgNews.h"
+#include "door/AppMessages.h"
 #include "news/NewsKeys.h"
+#include "news/NewsTabs.h"
 #include "news/PageAddress.h"
 #include "news/PageRecords.h"
 #include "news/PageText.h"
-#include "options/OptionRules.h"
 #include "platform/Clock.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -54,7 +53,7 @@ const MessageMap<CDlgNewsInfo> CDlgNewsInfo::messages = {
     onMessage(WM_DESTROY, &CDlgNewsInfo::OnDestroy, "OnDestroy"),
 };
 
-CDlgNewsInfo::CDlgNewsInfo(CDlgNews& news)
+CDlgNewsInfo::CDlgNewsInfo(NewsTabs& news)
     : DialogOf(IDD_NEWS_PAGE), news(news), pageText(std::make_shared<SharedText>()) {
     downloader = std::make_unique<CDownloader>(
         DownloadMessages{kPageProgressMessage, kPageLoadedMessage}, pageText);
@@ -116,7 +115,7 @@ void CDlgNewsInfo::OpenUrl(const std::string& address, bool refreshing) {
         ShowName();
         return;
     }
-    if (pageIndex >= 0 && refreshing && IsWindow(news.Handle()))
+    if (pageIndex >= 0 && refreshing && news.TabsOpen())
         news.SetTabName(pageIndex,
                         RefreshingCaption(Config().Get(PageSection(pageIndex), newskey::kName),
                                           GetText(kTextRefreshing)));
@@ -168,14 +167,13 @@ MsgResult CDlgNewsInfo::OnPageLoaded(MsgWParam wParam, MsgLParam lParam) {
     const std::shared_ptr<const std::string> page = pageText->Get();
     ShowText(ReadableText(*page));
     if (reload.intervalSeconds != 0 && TakePageText(storedText, VisibleText(*page))) {
-        news.updatedPage = pageIndex;
-        news.updated = true;
+        news.NotePageChanged(pageIndex);
     }
     return 0;
 }
 
 void CDlgNewsInfo::ShowName() {
-    if (pageIndex >= 0 && IsWindow(news.Handle()))
+    if (pageIndex >= 0 && news.TabsOpen())
         news.SetTabName(pageIndex,
                         PageCaption(Config().Get(PageSection(pageIndex), newskey::kName)));
 }

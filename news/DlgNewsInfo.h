@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-class CDlgNews;
+class NewsTabs;
 class WebBrowser;
 
 inline constexpr UINT_PTR kPageReloadTimer = 100;
 
 class CDlgNewsInfo final : public DialogOf<CDlgNewsInfo> {
 public:
-    explicit CDlgNewsInfo(CDlgNews& news);
+    explicit CDlgNewsInfo(NewsTabs& news);
     ~CDlgNewsInfo() override;
 
     static const MessageMap<CDlgNewsInfo> messages;
@@ -44,7 +44,7 @@ private:
     void ShowName();
     void OnDocumentComplete();
 
-    CDlgNews& news;
+    NewsTabs& news;
     std::string currentUrl;
     std::unique_ptr<WebBrowser> browser;
     std::string computerName;

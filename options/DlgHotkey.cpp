@@ -1,6 +1,6 @@
 #include "options/DlgHotkey.h"
-#include "app/GlobalHotKeys.h"
-#include "app/HotKeys.h"
+#include "common/GlobalHotKeys.h"
+#include "common/HotKeys.h"
 #include "options/OptionRules.h"
 #include "platform/AlertControls.h"
 #include "platform/Text.h"

@@ -1,7 +1,7 @@
 #include "options/DlgOptPhone.h"
-#include "app/AppMessages.h"
 #include "delivery/DeliverySettings.h"
 #include "delivery/PushRequests.h"
+#include "door/AppMessages.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
 #include "platform/Text.h"

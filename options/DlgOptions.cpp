@@ -1,5 +1,4 @@
 #include "options/DlgOptions.h"
-#include "app/BarSettings.h"
 #include "platform/AlertControls.h"
 #include "platform/Params.h"
 #include "platform/Text.h"
@@ -7,6 +6,7 @@
 #include "quotes/PriceLookup.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
+#include "settings/BarSettings.h"
 #include "settings/Config.h"
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"

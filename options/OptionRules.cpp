@@ -99,11 +99,3 @@ bool SourceApplyAsksRestart(int dataSource, int choice, bool startAllowed) {
     constexpr int kLastTerminalSource = 9;
     return dataSource <= kLastTerminalSource && dataSource != choice && !startAllowed;
 }
-
-std::string WithTitle(const std::string& format, const std::string& title) {
-    std::string text = format;
-    const std::size_t mark = text.find("%s");
-    if (mark != std::string::npos)
-        text.replace(mark, 2, title);
-    return text;
-}

@@ -1,20 +1,11 @@
 #pragma once
 // Rules of the options window's pages, apart from the windows.
-#include "app/HotKeys.h"
+#include "common/HotKeys.h"
+#include "door/OptionsPages.h"
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Pages of the options window, in tab order.
-enum OptionsPage {
-    kGeneralPage,
-    kHotKeyPage,
-    kSourcePage,
-    kEmailPage,
-    kPhonePage,
-    kOptionsPageCount
-};
 
 // Two or more characters before the first "@", no space, and a "." at least two places
 // after the "@" that is not the last character. Control characters are refused too: a line
@@ -60,6 +51,3 @@ bool TerminalPickNeedsRestart(bool startAllowed, int remembered, int picked);
 // Applying the data-source page asks to restart only when the attached source differs from
 // the choice; the Internet source is left as it is.
 bool SourceApplyAsksRestart(int dataSource, int choice, bool startAllowed);
-
-// The switch question: the title takes the format's "%s" as plain text.
-std::string WithTitle(const std::string& format, const std::string& title);

@@ -1,6 +1,6 @@
 #include "platform/WebBrowser_win.h"
-#include "controls/UrlRules.h"
 #include "platform/Text.h"
+#include "platform/UrlRules.h"
 
 #include <exdisp.h>
 #include <exdispid.h>

@@ -142,6 +142,11 @@ grep -vE '^Running main' "$LOGS/unit.log"
 count_gtest "$LOGS/unit.log" "$rc" "unit phase"
 echo "unit tests took $((SECONDS - unit_start)) s"
 
+# The layers and the door (ARCHITECTURE.md): no circle, no include up a layer, no long window.
+echo "== include rules"
+python3 "$ROOT/tools/deps/include_graph.py" "$ROOT"
+count_check $?
+
 echo "== fuzz targets, 5 s each"
 fuzz_start=$SECONDS
 PIPWARDEN_BUILD_DIR="$BUILD" "$ROOT/scripts/fuzz.sh" 5

@@ -1,8 +1,8 @@
 #include "settings/AppConfig.h"
 #include "settings/LanguageDetect.h"
+#include "settings/Languages.h"
 #include "settings/SysPaths.h"
 #include <cstdlib>
-#include "settings/LangTable.h"
 
 namespace {
 const char* const kProductId = "pipward";

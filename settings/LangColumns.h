@@ -1,8 +1,8 @@
 #pragma once
+#include "settings/Languages.h"
 #include <array>
 #include <string>
 #include <string_view>
-#include "settings/LangTable.h"
 
 // How the language tables are filled; only the table and its tests use this.
 using TextColumn = std::array<std::string, kUiTextEntries>;

@@ -61,3 +61,11 @@ std::string LanguageFolderFor(int language, const std::string& programFolder) {
                                                      : (slash ? "data/enf/" : "data\\enf\\");
     return programFolder + sub;
 }
+
+std::string WithTitle(const std::string& format, const std::string& title) {
+    std::string text = format;
+    const std::size_t mark = text.find("%s");
+    if (mark != std::string::npos)
+        text.replace(mark, 2, title);
+    return text;
+}

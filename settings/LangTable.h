@@ -1,14 +1,8 @@
 #pragma once
+#include "settings/Languages.h"
 #include <string>
 
 // The numbered UI text and message tables, one column per UI language.
-inline constexpr int kLangEnglish = 0;
-inline constexpr int kLangChinese = 1;
-inline constexpr int kLangThird = 2; // no texts of its own; falls back to Chinese
-inline constexpr int kUiLanguageCount = 3;
-inline constexpr int kUiTextEntries = 340;
-inline constexpr int kMessageEntries = 120;
-
 // <windows.h> maps GetMessage to GetMessageW; Win32 files that include both call
 // GetMessageW explicitly for their message loop.
 #ifdef GetMessage
@@ -20,6 +14,9 @@ std::string GetText(int n);
 std::string GetMessage(int n);
 // Program folder + "data\cnf\" for Chinese, "data\enf\" otherwise (the voice clips).
 std::string GetLanguageFolder();
+
+// A message format with its "%s" replaced by `title`, taken as plain text.
+std::string WithTitle(const std::string& format, const std::string& title);
 
 std::string GetTextIn(int language, int n);
 std::string GetMessageIn(int language, int n);

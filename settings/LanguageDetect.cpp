@@ -1,6 +1,6 @@
 #include "settings/LanguageDetect.h"
 #include "platform/Registry.h"
-#include "settings/LangTable.h"
+#include "settings/Languages.h"
 
 namespace {
 constexpr int kChinesePrcLangId = 2052; // 0x0804

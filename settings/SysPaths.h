@@ -11,11 +11,5 @@ std::string GetCommandLineText(); // the process's command line, UTF-8
 std::string GetProgramVersion(const std::string& file);
 std::string NormaliseVersionValue(const std::string& value); // blanks out, "," -> "."
 std::string JoinVersionValues(const std::string& joined);    // cut before the first "("
-std::string GetWindowsFolder();
-std::string GetSystemFolder();
-std::string GetTempFolder();
-std::string GetDocumentsFolder();
-std::string GetAppDataFolder();
-std::string GetLocalAppDataFolder();
 std::string GetMachineName();
 std::string ChooseMachineName(const std::string& computerName, const std::string& environmentName);

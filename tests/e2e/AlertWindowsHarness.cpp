@@ -157,36 +157,35 @@ bool SetListItemState(HWND list, int item, UINT state, UINT mask) {
                         reinterpret_cast<LPARAM>(block.Address())) != 0;
 }
 
-std::string ListItemText(HWND list, int item, int column) {
-    RemoteBlock block(list);
+namespace {
+// An item's text, asked for through a block of the window's process: the request, then room
+// for the text behind it.
+template <typename Request>
+std::string RemoteItemText(HWND window, UINT message, int item, Request request) {
+    RemoteBlock block(window);
     constexpr int kChars = 256;
-    LVITEMW request{};
-    request.iSubItem = column;
     request.cchTextMax = kChars;
     request.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof request);
     if (!block.Write(0, &request, sizeof request))
         return "";
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+    SendMessageW(window, message, static_cast<WPARAM>(item),
                  reinterpret_cast<LPARAM>(block.Address()));
     std::vector<wchar_t> text(kChars + 1, L'\0');
     block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));
     return Narrow(text.data());
 }
+} // namespace
+
+std::string ListItemText(HWND list, int item, int column) {
+    LVITEMW request{};
+    request.iSubItem = column;
+    return RemoteItemText(list, LVM_GETITEMTEXTW, item, request);
+}
 
 std::string TabItemText(HWND tab, int item) {
-    RemoteBlock block(tab);
-    constexpr int kChars = 256;
     TCITEMW request{};
     request.mask = TCIF_TEXT;
-    request.cchTextMax = kChars;
-    request.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof request);
-    if (!block.Write(0, &request, sizeof request))
-        return "";
-    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(item),
-                 reinterpret_cast<LPARAM>(block.Address()));
-    std::vector<wchar_t> text(kChars + 1, L'\0');
-    block.Read(sizeof request, text.data(), kChars * sizeof(wchar_t));
-    return Narrow(text.data());
+    return RemoteItemText(tab, TCM_GETITEMW, item, request);
 }
 
 bool PopupShown(DWORD processId) {

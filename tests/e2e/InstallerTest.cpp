@@ -1,7 +1,7 @@
 // The installer a user downloads, run silently into a temporary folder: what it lays out and
 // registers, an upgrade over a running copy, and what its uninstaller leaves behind.
 // scripts/test.sh builds it and names it in PIPWARDEN_INSTALLER; without that it is skipped.
-#include "app/AppMessages.h"
+#include "door/AppMessages.h"
 #include "platform/Text.h"
 #include "settings/Log.h"
 #include "settings/SysPaths.h"

@@ -244,4 +244,35 @@ void MouseLeftClick(POINT at) {
     MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool HeldHotKeys::Hold(UINT modifiers, UINT key) {
+    const int id = static_cast<int>(ids.size()) + 1;
+    if (!RegisterHotKey(nullptr, id, modifiers, key))
+        return false;
+    ids.push_back(id);
+    return true;
+}
+
+HeldHotKeys::~HeldHotKeys() {
+    for (int id : ids)
+        UnregisterHotKey(nullptr, id);
+}
+
 } // namespace e2e

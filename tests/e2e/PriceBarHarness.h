@@ -2,6 +2,7 @@
 // The price bar as the end-to-end tests see it from outside: its window, its quote list read
 // across the process boundary, the screen under it, and the mouse over it.
 #include "tests/e2e/Harness.h"
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,5 +62,20 @@ void MouseDrag(POINT from, POINT to);
 void MouseRightClick(POINT at);
 void MouseMove(POINT to);
 void MouseLeftClick(POINT at);
+// The keys go down in order and up in reverse, through the system's input queue.
+void PressKeys(std::initializer_list<WORD> keys);
+
+// Global hot keys the test holds, so that the program finds them taken; let go at the end.
+class HeldHotKeys {
+public:
+    HeldHotKeys() = default;
+    HeldHotKeys(const HeldHotKeys&) = delete;
+    HeldHotKeys& operator=(const HeldHotKeys&) = delete;
+    ~HeldHotKeys();
+    bool Hold(UINT modifiers, UINT key);
+
+private:
+    std::vector<int> ids;
+};
 
 } // namespace e2e

@@ -1,6 +1,6 @@
 // The main program's price bar against the simulated terminal, seen from outside.
-#include "app/AppMessages.h"
 #include "app/QuoteColumns.h"
+#include "door/AppMessages.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "settings/AppConfig.h"
@@ -41,25 +41,6 @@ bool LooksLikePrice(const std::string& text) {
 std::string Setting(const Installation& install, const std::string& key) {
     return IniValue(install.ReadSettings(), "MAIN", key).value_or("");
 }
-
-// Hot keys the test holds itself, so that the program finds them taken.
-class HeldHotKeys {
-public:
-    bool Hold(UINT modifiers, UINT key) {
-        const int id = static_cast<int>(ids.size()) + 1;
-        if (!RegisterHotKey(nullptr, id, modifiers, key))
-            return false;
-        ids.push_back(id);
-        return true;
-    }
-    ~HeldHotKeys() {
-        for (int id : ids)
-            UnregisterHotKey(nullptr, id);
-    }
-
-private:
-    std::vector<int> ids;
-};
 
 class PriceBarTest : public ::testing::Test {
 protected:

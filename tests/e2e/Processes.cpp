@@ -1,4 +1,4 @@
-#include "app/StartupRules.h"
+#include "common/StartupRules.h"
 #include "platform/Text.h"
 #include "tests/e2e/Harness.h"
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "Harness.h"
 #include "settings/SysPaths.h"
+#include "settings/SystemFolders.h"
 #include "version.h"
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // window and alerts with only floating windows shown, every alert kind saved unchanged, and
 // the hot-key page with what each global key does.
 #include "alerts/AlertStore.h"
-#include "app/BarSettings.h"
 #include "quotes/QuoteKeys.h"
 #include "resources/resource.h"
+#include "settings/BarSettings.h"
 #include "tests/e2e/AlertWindowsHarness.h"
 #include <shellapi.h>
 #include <utility>
@@ -19,44 +19,6 @@ constexpr Milliseconds kOneTick = kMainTick + kTickSlack;
 constexpr UINT kTrayIconId = 128; // the bar's own
 constexpr int kTextHotKeyFailureHead = 54, kTextAlertsKey = 121, kTextNewsKey = 94;
 const Placement kNewsProgram{"Pipwarden_news.exe", "file\\Pipwarden.exe"};
-
-// Hot keys this test holds, so that the program finds them taken.
-class HeldHotKeys {
-public:
-    bool Hold(UINT modifiers, UINT key) {
-        const int id = static_cast<int>(ids.size()) + 1;
-        if (!RegisterHotKey(nullptr, id, modifiers, key))
-            return false;
-        ids.push_back(id);
-        return true;
-    }
-    ~HeldHotKeys() {
-        for (int id : ids)
-            UnregisterHotKey(nullptr, id);
-    }
-
-private:
-    std::vector<int> ids;
-};
-
-// The keys go down in order and up in reverse, through the system's input queue.
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // Modifying an icon succeeds only while it is in the tray.
 bool TrayIconShown(HWND bar) {

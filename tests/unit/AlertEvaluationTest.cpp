@@ -28,32 +28,9 @@ Keys TimeAlert(const std::string& hour, const std::string& minute, const std::st
             {"mode", "1"},          {"alerttimes", "3"}, {"autodelete", autodelete}};
 }
 
-class AlertEvaluation : public AlertWorld {
+class AlertEvaluation : public EvaluationWorld {
 protected:
-    void Load() {
-        book.SetPath(alertsPath);
-        book.ReloadAlerts();
-    }
-    // One refresh of the EURUSD column: the cell's old text becomes the previous price.
-    bool Refresh(const std::string& price, int secondsLater = 6) {
-        clock.Advance(secondsLater);
-        const auto fired = book.CheckNotify("EURUSD", cell, price);
-        cell = price;
-        if (fired)
-            firings.push_back(*fired);
-        return fired.has_value();
-    }
-    std::vector<bool> Refreshes(const std::vector<std::string>& prices, int seconds = 6) {
-        std::vector<bool> fired;
-        for (const auto& price : prices)
-            fired.push_back(Refresh(price, seconds));
-        return fired;
-    }
-    const CAlertTable& Table() const { return book.Table(); }
-
-    CAlertBook book;
-    std::string cell = "1.2000";
-    std::vector<FiredAlert> firings;
+    AlertEvaluation() : EvaluationWorld(6) {}
 };
 } // namespace
 

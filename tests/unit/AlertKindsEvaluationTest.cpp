@@ -20,34 +20,9 @@ Keys KindAlert(const std::string& condition, const Keys& own, const std::string&
     return keys;
 }
 
-class KindEvaluation : public AlertWorld {
+class KindEvaluation : public EvaluationWorld {
 protected:
-    void Load() {
-        book.SetPath(alertsPath);
-        book.ReloadAlerts();
-    }
-    // One refresh of the EURUSD column; the ask, when given, is the other side.
-    bool Refresh(const std::string& price, int secondsLater = 2, const std::string& ask = "") {
-        clock.Advance(secondsLater);
-        const QuoteSides sides{price, ask};
-        const auto fired = book.CheckNotify("EURUSD", cell, price, ask.empty() ? nullptr : &sides);
-        cell = price;
-        if (fired)
-            firings.push_back(*fired);
-        return fired.has_value();
-    }
-    std::vector<bool> Refreshes(const std::vector<std::string>& prices, int seconds = 2) {
-        std::vector<bool> fired;
-        for (const auto& price : prices)
-            fired.push_back(Refresh(price, seconds));
-        return fired;
-    }
-
-    const CAlertTable& Table() const { return book.Table(); }
-
-    CAlertBook book;
-    std::string cell = "1.2000";
-    std::vector<FiredAlert> firings;
+    KindEvaluation() : EvaluationWorld(2) {}
 };
 } // namespace
 

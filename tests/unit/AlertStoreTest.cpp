@@ -2,7 +2,7 @@
 #include "AlertTestWorld.h"
 #include "TempFolder.h"
 #include "alerts/Evaluation.h"
-#include "settings/SysPaths.h"
+#include "settings/SystemFolders.h"
 #include <filesystem>
 #include <optional>
 

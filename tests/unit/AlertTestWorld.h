@@ -2,6 +2,7 @@
 // The surroundings of the alert tests: a clock the test moves, the files in memory, the
 // English texts, recorded sounds and message boxes.
 #include "FakeDesktop.h"
+#include "alerts/Evaluation.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
 #include "settings/AppConfig.h"
@@ -87,4 +88,42 @@ protected:
     RecordingSound sound;
     std::vector<std::string> events;
     std::vector<std::string> boxes;
+};
+
+// The alerts file loaded into a book and the EURUSD column refreshed as the bar's tick does:
+// `step` seconds pass before a refresh unless it says otherwise.
+class EvaluationWorld : public AlertWorld {
+protected:
+    explicit EvaluationWorld(int step) : step(step) {}
+
+    void Load() {
+        book.SetPath(alertsPath);
+        book.ReloadAlerts();
+    }
+    // The cell's old text becomes the previous price; the ask, when given, is the other side.
+    bool Refresh(const std::string& price) { return Refresh(price, step); }
+    bool Refresh(const std::string& price, int secondsLater, const std::string& ask = "") {
+        clock.Advance(secondsLater);
+        const QuoteSides sides{price, ask};
+        const auto fired = book.CheckNotify("EURUSD", cell, price, ask.empty() ? nullptr : &sides);
+        cell = price;
+        if (fired)
+            firings.push_back(*fired);
+        return fired.has_value();
+    }
+    std::vector<bool> Refreshes(const std::vector<std::string>& prices) {
+        return Refreshes(prices, step);
+    }
+    std::vector<bool> Refreshes(const std::vector<std::string>& prices, int seconds) {
+        std::vector<bool> fired;
+        for (const auto& price : prices)
+            fired.push_back(Refresh(price, seconds));
+        return fired;
+    }
+    const CAlertTable& Table() const { return book.Table(); }
+
+    const int step;
+    CAlertBook book;
+    std::string cell = "1.2000";
+    std::vector<FiredAlert> firings;
 };

@@ -1,4 +1,4 @@
-#include "app/BarGeometry.h"
+#include "common/BarGeometry.h"
 #include <gtest/gtest.h>
 
 TEST(AppBarGeometry, WithoutSavedPositionTheBarIsCentredAtTheTop) {

@@ -1,5 +1,5 @@
-#include "app/ChangeMarks.h"
 #include "app/QuoteScan.h"
+#include "common/ChangeMarks.h"
 #include "platform/Clock.h"
 #include <gtest/gtest.h>
 #include <map>

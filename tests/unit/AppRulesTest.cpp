@@ -1,6 +1,6 @@
-#include "app/HotKeys.h"
-#include "app/ProgramMenu.h"
-#include "app/StartupRules.h"
+#include "common/HotKeys.h"
+#include "common/ProgramMenu.h"
+#include "common/StartupRules.h"
 #include "settings/TextIds.h"
 #include <algorithm>
 #include <gtest/gtest.h>

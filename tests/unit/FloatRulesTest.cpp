@@ -1,5 +1,5 @@
 #include "floats/FloatRules.h"
-#include "app/BarGeometry.h"
+#include "common/BarGeometry.h"
 #include <gtest/gtest.h>
 
 namespace {

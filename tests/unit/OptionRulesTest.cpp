@@ -1,5 +1,6 @@
 #include "options/OptionRules.h"
 #include <gtest/gtest.h>
+#include "settings/LangTable.h"
 
 TEST(OptionRules, EmailAddressRule) {
     const struct {

@@ -5,8 +5,8 @@ A header and the .cpp files that implement it (same name, or the name followed b
 letters or _win/_posix) are one unit; a unit depends on every header its files include, and
 a header whose functions a file of another folder defines depends on that file's unit (its
 callers need that file).
-Prints the circles (units that reach each other), the includes that run up a layer, and the
-window files over the line limit. Exits 1 when there is any of them.
+Prints the circles (units that reach each other, and folders that reach each other through
+their includes), the includes that run up a layer, and the window files over the line limit. Exits 1 when there is any of them.
 
     tools/deps/include_graph.py [repository root]
 """
@@ -17,8 +17,8 @@ from collections import defaultdict
 
 # Bottom to top. A file may include its own layer and those below; within a layer, folders
 # may include each other as long as no circle closes.
-FOLDERS = ["platform", "settings", "controls", "quotes", "delivery", "door", "feed", "alerts",
-           "floats", "news", "options", "app", "launcher"]
+FOLDERS = ["platform", "settings", "controls", "quotes", "delivery", "door", "common", "feed",
+           "alerts", "floats", "news", "options", "app", "launcher"]
 LOWER = {"platform": 0, "settings": 1, "controls": 2, "quotes": 3, "delivery": 3}
 LOGIC, WINDOWS, BAR = 4, 5, 6
 WINDOW_LINE_LIMIT = 400
@@ -160,7 +160,14 @@ def main():
                 upward.append((path, target))
 
     circles = strongly_connected(graph)
+    folders = defaultdict(set)
+    for unit, targets in graph.items():
+        folders[folder_of(unit)].update(folder_of(t) for t in targets if folder_of(t) != folder_of(unit))
+    circles += [["folders"] + group for group in strongly_connected(folders)]
     for group in circles:
+        if group[0] == "folders":
+            print(f"circle of folders: {' '.join(group[1:])}")
+            continue
         folders = sorted({unit.split("/")[0] for unit in group})
         files_in = sorted(f for unit in group for f in members[unit])
         kind = "across " + ", ".join(folders) if len(folders) > 1 else "inside " + folders[0]

@@ -1,4 +1,4 @@
-#include "controls/UrlRules.h"
+#include "platform/UrlRules.h"
 #include <gtest/gtest.h>
 
 TEST(ControlsUrlRules, WebAddressesAndTheRegisteredBrowserCommand) {

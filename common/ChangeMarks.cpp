@@ -1,4 +1,4 @@
-#include "app/ChangeMarks.h"
+#include "common/ChangeMarks.h"
 #include "platform/Text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/HotKeys.h"
+#include "common/HotKeys.h"
 #include "platform/Text.h"
 #include "settings/TextIds.h"
 #include "settings/LangTable.h"

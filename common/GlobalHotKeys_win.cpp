@@ -1,4 +1,4 @@
-#include "app/GlobalHotKeys.h"
+#include "common/GlobalHotKeys.h"
 #include "platform/Text.h"
 #include "settings/Config.h"
 #include "settings/TextIds.h"

@@ -1,4 +1,4 @@
-#include "controls/UrlRules.h"
+#include "platform/UrlRules.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>

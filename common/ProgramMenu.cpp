@@ -1,4 +1,4 @@
-#include "app/ProgramMenu.h"
+#include "common/ProgramMenu.h"
 #include "quotes/PriceLookup.h"
 #include "settings/TextIds.h"
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/ProgramMenuPopup.h"
+#include "common/ProgramMenuPopup.h"
 #include "platform/Desktop.h"
 #include "platform/Text.h"
 #include "quotes/MTHandler.h"

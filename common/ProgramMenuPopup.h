@@ -1,7 +1,7 @@
 #pragma once
 // The program menu as a window shows it at a point. Win32 code only.
 #include <windows.h>
-#include "app/ProgramMenu.h"
+#include "common/ProgramMenu.h"
 
 // The menu's state for a window: the sources, the language, the terminal's visibility.
 MenuState ProgramMenuStateFor(bool barVisible, const std::string& caller);

@@ -1,5 +1,5 @@
-#include "app/BarGeometry.h"
-#include "app/EdgeAutoHide.h"
+#include "common/BarGeometry.h"
+#include "common/EdgeAutoHide.h"
 #include <algorithm>
 
 namespace {

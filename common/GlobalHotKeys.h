@@ -1,7 +1,7 @@
 #pragma once
 // The five global hot keys of one window, each registered under its global atom. Win32 code.
 #include <windows.h>
-#include "app/HotKeys.h"
+#include "common/HotKeys.h"
 #include <array>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/BarGeometry.h"
+#include "common/BarGeometry.h"
 #include "platform/Text.h"
 #include <algorithm>
 
