@@ -245,18 +245,34 @@ TEST_F(TraderPathsTest, EveryAlertKindSavedUnchangedKeepsItsKeys) {
 
 // The page registers what it is given at once; a key taken by another program is listed in
 // one warning and stored as none, but the News row keeps its keys. Each global key acts.
-// Failed once in a full run (global keys through SendInput); off until its race is found.
-TEST_F(TraderPathsTest, DISABLED_HotKeyPageAppliesAtOnceAndEachGlobalKeyActs) {
+TEST_F(TraderPathsTest, HotKeyPageAppliesAtOnceAndEachGlobalKeyActs) {
     install.Place(kNewsProgram); // the News row shows
+    ASSERT_TRUE(simulator->Send(SimCommand::SetPrice, "EURUSD 1.23450 1.23482"));
     ASSERT_NO_FATAL_FAILURE(StartProgram(""));
+    // The bar is in its cycle before the first key.
+    ASSERT_TRUE(WaitUntil([&] { return RemoteQuoteList(bar).Cell(0) == "1.2345"; }, 4 * kOneTick));
     const HWND terminal = simulator->Window();
-    const auto toggles = [](const std::function<bool()>& shown, std::initializer_list<WORD> keys) {
+    // On a miss, which modifiers the system still took for held: a lost key-up would show.
+    const auto heldModifiers = [] {
+        std::string names;
+        for (const auto& [key, name] :
+             {std::pair{VK_CONTROL, "Ctrl"}, {VK_SHIFT, "Shift"}, {VK_MENU, "Alt"}})
+            if (GetAsyncKeyState(key) & 0x8000)
+                names += std::string(" ") + name;
+        return names.empty() ? std::string(" none") : names;
+    };
+    const auto toggles = [&](const std::function<bool()>& shown,
+                             std::initializer_list<WORD> keys) -> ::testing::AssertionResult {
         const bool before = shown();
         PressKeys(keys);
         if (!WaitUntil([&] { return shown() != before; }, 5s))
-            return false;
+            return ::testing::AssertionFailure()
+                   << "no change after one press; held:" << heldModifiers();
         PressKeys(keys);
-        return WaitUntil([&] { return shown() == before; }, 5s);
+        if (!WaitUntil([&] { return shown() == before; }, 5s))
+            return ::testing::AssertionFailure()
+                   << "no change after two presses; held:" << heldModifiers();
+        return ::testing::AssertionSuccess();
     };
     EXPECT_TRUE(
         toggles([&] { return IsWindowVisible(terminal) != FALSE; }, {VK_CONTROL, VK_SHIFT, 'Z'}))
