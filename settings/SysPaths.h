@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-// The running program and the system's standard folders. Folders end in "\".
+// The running program, its command line and version, and the machine's name; the standard
+// folders are in SystemFolders.h. Folders end in "\".
 std::string GetProgramPath();   // "" on failure
 std::string GetProgramFolder(); // folder of GetProgramPath()
 std::string GetFolderOfPath(const std::string& path);
