@@ -8,6 +8,7 @@
 namespace e2e {
 namespace {
 constexpr Milliseconds kRemoveTimeout = 5s;
+constexpr Milliseconds kHeldFileTimeout = 3s;
 
 std::string TrimRightSlash(std::string path) {
     while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
@@ -224,8 +225,19 @@ void Installation::MakeFolder(const std::string& relative) const {
 void Installation::WriteFile(const std::string& relative, const std::string& content) const {
     const std::string path = Path(relative);
     MakeFolders(ParentOf(path));
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The running program may hold its own file for a moment (a write of its own, a read):
+    // as a person saving over it would, try again shortly.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_SUCCESS;
+    WaitUntil(
+        [&] {
+            file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = GetLastError();
+            return file != INVALID_HANDLE_VALUE ||
+                   (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED);
+        },
+        kHeldFileTimeout);
     DWORD written = 0;
     const bool ok =
         file != INVALID_HANDLE_VALUE &&
@@ -234,7 +246,7 @@ void Installation::WriteFile(const std::string& relative, const std::string& con
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
     if (!ok)
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot write " + path + " (error " + std::to_string(error) + ")");
 }
 
 std::string Installation::ReadFile(const std::string& relative) const {
