@@ -261,17 +261,25 @@ TEST_F(TraderPathsTest, HotKeyPageAppliesAtOnceAndEachGlobalKeyActs) {
                 names += std::string(" ") + name;
         return names.empty() ? std::string(" none") : names;
     };
+    // A key sent while Wine moves the focus can lose its modifiers (Wine then sets them to
+    // the X server's, which never saw them): one more press then, never more.
+    const auto pressUntil = [](std::initializer_list<WORD> keys,
+                               const std::function<bool()>& done) {
+        for (int press = 0; press < 2; ++press) {
+            PressKeys(keys);
+            if (WaitUntil(done, 5s))
+                return true;
+        }
+        return false;
+    };
     const auto toggles = [&](const std::function<bool()>& shown,
                              std::initializer_list<WORD> keys) -> ::testing::AssertionResult {
         const bool before = shown();
-        PressKeys(keys);
-        if (!WaitUntil([&] { return shown() != before; }, 5s))
+        if (!pressUntil(keys, [&] { return shown() != before; }))
             return ::testing::AssertionFailure()
-                   << "no change after one press; held:" << heldModifiers();
-        PressKeys(keys);
-        if (!WaitUntil([&] { return shown() == before; }, 5s))
-            return ::testing::AssertionFailure()
-                   << "no change after two presses; held:" << heldModifiers();
+                   << "no change after a press; held:" << heldModifiers();
+        if (!pressUntil(keys, [&] { return shown() == before; }))
+            return ::testing::AssertionFailure() << "no change back; held:" << heldModifiers();
         return ::testing::AssertionSuccess();
     };
     EXPECT_TRUE(
