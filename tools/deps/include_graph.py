@@ -6,7 +6,8 @@ letters or _win/_posix) are one unit; a unit depends on every header its files i
 a header whose functions a file of another folder defines depends on that file's unit (its
 callers need that file).
 Prints the circles (units that reach each other, and folders that reach each other through
-their includes), the includes that run up a layer, and the window files over the line limit. Exits 1 when there is any of them.
+their includes), the includes that run up a layer, and the window files over the line limit.
+Exits 1 when there is any of them.
 
     tools/deps/include_graph.py [repository root]
 """
@@ -160,10 +161,11 @@ def main():
                 upward.append((path, target))
 
     circles = strongly_connected(graph)
-    folders = defaultdict(set)
+    folder_graph = defaultdict(set)
     for unit, targets in graph.items():
-        folders[folder_of(unit)].update(folder_of(t) for t in targets if folder_of(t) != folder_of(unit))
-    circles += [["folders"] + group for group in strongly_connected(folders)]
+        folder_graph[folder_of(unit)].update(
+            folder_of(target) for target in targets if folder_of(target) != folder_of(unit))
+    circles += [["folders"] + group for group in strongly_connected(folder_graph)]
     for group in circles:
         if group[0] == "folders":
             print(f"circle of folders: {' '.join(group[1:])}")
