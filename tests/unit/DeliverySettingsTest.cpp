@@ -105,6 +105,8 @@ TEST_F(DeliverySettingsTest, UnreadableOrUnprotectableSecretsAreNeverDroppedSile
         EXPECT_NE(outcome.detail.find("enter it again"), std::string::npos) << outcome.detail;
     }
     EXPECT_EQ(outcomes.size(), 3u) << channels;
+    // A worker may still be inside the wake, which takes this lock: Stop waits for it.
+    lock.unlock();
     center.Stop();
 }
 
