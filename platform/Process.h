@@ -9,3 +9,7 @@ enum class StartWindow { Normal, Maximized };
 // some other program. False when nothing was started.
 bool StartProgram(const std::string& programPath, const std::string& commandLine,
                   StartWindow window = StartWindow::Normal);
+
+// A variable of this program's environment in UTF-8; "" when it is unset or longer than a
+// path may be.
+std::string EnvironmentValue(const char* name);

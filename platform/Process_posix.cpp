@@ -1,6 +1,12 @@
 #include "platform/Process.h"
+#include <cstdlib>
 
 // No other programs are started here.
 bool StartProgram(const std::string&, const std::string&, StartWindow) {
     return false;
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }

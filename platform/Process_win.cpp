@@ -20,3 +20,10 @@ bool StartProgram(const std::string& programPath, const std::string& commandLine
     CloseHandle(started.hProcess);
     return true;
 }
+
+std::string EnvironmentValue(const char* name) {
+    constexpr DWORD kBuffer = 260; // at most 259 characters and the zero
+    wchar_t buffer[kBuffer] = {};
+    const DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), buffer, kBuffer);
+    return n > 0 && n < kBuffer ? Narrow(buffer) : "";
+}

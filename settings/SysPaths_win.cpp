@@ -1,12 +1,12 @@
 #include <windows.h>
 
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include "settings/SysPaths.h"
 #include <vector>
 
 namespace {
 constexpr DWORD kPathBuffer = 260;
-constexpr DWORD kEnvironmentBuffer = 260; // at most 259 characters and the zero
 } // namespace
 
 // Grows the buffer rather than give a cut-off path, which would name some other file.
@@ -73,7 +73,5 @@ std::string GetMachineName() {
         if (GetComputerNameA(buffer.data(), &size))
             name = AnsiToUtf8(buffer.substr(0, size));
     }
-    wchar_t fromEnvironment[kEnvironmentBuffer] = {};
-    const DWORD n = GetEnvironmentVariableW(L"COMPUTERNAME", fromEnvironment, kEnvironmentBuffer);
-    return ChooseMachineName(name, n > 0 && n < kEnvironmentBuffer ? Narrow(fromEnvironment) : "");
+    return ChooseMachineName(name, EnvironmentValue("COMPUTERNAME"));
 }

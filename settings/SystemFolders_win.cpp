@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/MessageBox.h"
+#include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
 #include "settings/SystemFolders.h"
@@ -11,7 +12,6 @@
 #include "settings/LangTable.h"
 
 namespace {
-constexpr DWORD kEnvironmentBuffer = 260; // at most 259 characters and the zero
 const char* const kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -20,12 +20,6 @@ using Source = std::function<std::string()>;
 std::string SpecialFolder(int csidl) {
     wchar_t buffer[MAX_PATH] = {};
     return SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) ? Narrow(buffer) : "";
-}
-
-std::string EnvironmentValue(const wchar_t* name) {
-    wchar_t buffer[kEnvironmentBuffer] = {};
-    const DWORD n = GetEnvironmentVariableW(name, buffer, kEnvironmentBuffer);
-    return n > 0 && n < kEnvironmentBuffer ? Narrow(buffer) : "";
 }
 
 std::string ShellFolderValue(const char* name) {
@@ -55,7 +49,7 @@ std::string GetWindowsFolder() {
                             wchar_t b[MAX_PATH] = {};
                             return GetWindowsDirectoryW(b, MAX_PATH) ? Narrow(b) : std::string();
                         },
-                        [] { return EnvironmentValue(L"WINDIR"); }},
+                        [] { return EnvironmentValue("WINDIR"); }},
                        "INVWINPATH!");
 }
 
@@ -73,8 +67,8 @@ std::string GetTempFolder() {
                             wchar_t b[MAX_PATH + 1] = {};
                             return GetTempPathW(MAX_PATH + 1, b) ? Narrow(b) : std::string();
                         },
-                        [] { return EnvironmentValue(L"TMP"); },
-                        [] { return EnvironmentValue(L"TEMP"); }},
+                        [] { return EnvironmentValue("TMP"); },
+                        [] { return EnvironmentValue("TEMP"); }},
                        "INVTMPPATH!");
 }
 
@@ -86,14 +80,14 @@ std::string GetDocumentsFolder() {
 
 std::string GetAppDataFolder() {
     return FirstFolder({[] { return SpecialFolder(CSIDL_APPDATA); },
-                        [] { return EnvironmentValue(L"APPDATA"); },
+                        [] { return EnvironmentValue("APPDATA"); },
                         [] { return ShellFolderValue("AppData"); }},
                        "INVAPPDATAPATH!");
 }
 
 std::string GetLocalAppDataFolder() {
     return FirstFolder({[] { return SpecialFolder(CSIDL_LOCAL_APPDATA); },
-                        [] { return EnvironmentValue(L"LOCALAPPDATA"); },
+                        [] { return EnvironmentValue("LOCALAPPDATA"); },
                         [] { return ShellFolderValue("Local AppData"); }},
                        "INVLAPPDATAPATH!");
 }
