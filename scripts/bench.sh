@@ -14,6 +14,9 @@ WIN_BUILD="${PIPWARDEN_WIN_BUILD_DIR:-$BUILD/win}"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 LOGS="$BUILD/logs"
 BENCH_TIMEOUT=300
+# What the idle price bar may cost beside a bare window.
+IDLE_GOAL_CPU=0.2
+IDLE_GOAL_MB=8
 
 # Every section: its name, the targets it runs, and a function bench_<name>.
 SECTIONS=(reader missing pricebar)
@@ -165,11 +168,14 @@ bench_pricebar() {
         pmem=$(_bench_private_kb "$pid")
         bmem=$(_bench_private_kb "$bare_pid")
         awk -v p=$((p1 - p0)) -v b=$((b1 - b0)) -v hz="$hz" -v s="$idle" -v r="$round" \
-            -v pm="$pmem" -v bm="$bmem" -v l0="$load0" -v l1="$load1" 'BEGIN {
+            -v pm="$pmem" -v bm="$bmem" -v l0="$load0" -v l1="$load1" -v n="$JOBS" \
+            -v goalcpu="$IDLE_GOAL_CPU" -v goalmb="$IDLE_GOAL_MB" 'BEGIN {
             pc = 100 * p / hz / s; bc = 100 * b / hz / s
-            printf "idle round %d over %d s (load average %s -> %s of 2 cores):\n", r, s, l0, l1
+            printf "idle round %d over %d s (load average %s -> %s of %d cores):\n", r, s, l0, l1, n
             printf "  CPU %% of one core: program %.2f, bare window %.2f, program above it %.2f\n", pc, bc, pc - bc
             printf "  private memory MB: program %.1f, bare window %.1f, program above it %.1f\n", pm / 1024, bm / 1024, (pm - bm) / 1024
+            met = pc - bc <= goalcpu && (pm - bm) / 1024 <= goalmb
+            printf "  goal (at most %.2f %% of a core and %.1f MB above the bare window): %s\n", goalcpu, goalmb, met ? "met" : "NOT MET"
         }'
     done
     kill "$pid" "$bare_pid" 2>/dev/null
