@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,9 @@ private:
 
 // Ids of the running processes whose image is the given file.
 std::vector<DWORD> ProcessesOf(const std::string& imagePath);
+
+// File names of the libraries a process has loaded, in lower case.
+std::set<std::string> LoadedLibraries(DWORD processId);
 
 // Ends every process whose image lies inside the folder; true when none is left.
 bool EndProcessesUnder(const std::string& folder);

@@ -113,6 +113,14 @@ TEST_F(PriceBarTest, FirstStartShowsTheFirstEightSymbolsAndStoresThemWithTheHotK
         {"OPTHOTNEWSWM", "3"}};
     for (const auto& [key, value] : defaults)
         EXPECT_EQ(Setting(install, key), value) << key;
+
+    // What only mail, TLS, secrets, downloads, the browser and the file dialogs need loads on
+    // their first use: an idle bar that carried them would cost megabytes all day.
+    const std::set<std::string> loaded = LoadedLibraries(program.Id());
+    ASSERT_TRUE(loaded.count("kernel32.dll")) << "cannot list the program's libraries";
+    for (const char* later : {"crypt32.dll", "secur32.dll", "ws2_32.dll", "wininet.dll",
+                              "comdlg32.dll", "oleaut32.dll"})
+        EXPECT_FALSE(loaded.count(later)) << later << " is loaded by the idle bar";
 }
 
 TEST_F(PriceBarTest, ASetPriceAppearsWithinOneTickInTheColourOfItsDirection) {

@@ -271,6 +271,19 @@ std::vector<DWORD> ProcessesOf(const std::string& imagePath) {
     return ids;
 }
 
+std::set<std::string> LoadedLibraries(DWORD processId) {
+    std::set<std::string> names;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return names;
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
+        names.insert(ToLowerAscii(Narrow(entry.szModule)));
+    CloseHandle(snapshot);
+    return names;
+}
+
 bool EndProcessesUnder(const std::string& folder) {
     const std::string prefix = folder + "\\";
     bool allEnded = true;
