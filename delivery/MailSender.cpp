@@ -3,11 +3,11 @@
 #include "delivery/MailMessage.h"
 #include "delivery/SmtpDialogue.h"
 #include "platform/Clock.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <optional>
@@ -56,8 +56,7 @@ std::string NewMessageId(const std::string& from) {
 
 // The name EHLO gives; the dialogue keeps only the characters a host name may hold.
 std::string HeloName() {
-    const char* name = std::getenv("COMPUTERNAME");
-    return name ? name : "";
+    return EnvironmentValue("COMPUTERNAME");
 }
 
 std::optional<std::string> SettingsProblem(const SmtpSettings& settings) {

@@ -1,9 +1,9 @@
 #include "delivery/PushRequests.h"
 #include "delivery/PushAnswers.h"
 #include "platform/Http.h"
+#include "platform/Process.h"
 #include "platform/Text.h"
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -53,11 +53,6 @@ std::string WithoutTrailingSlashes(std::string address) {
     while (!address.empty() && address.back() == '/')
         address.pop_back();
     return address;
-}
-
-std::string EnvironmentOr(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
 }
 
 std::string ValidUtf8(const std::string& text) {
@@ -171,7 +166,7 @@ PushRequest TelegramRequest(const PhoneSettings& settings, const AlertNotice& no
     const std::string text = JoinNonEmpty(
         {NoticeHead(notice), UnixLines(ValidUtf8(notice.message)), OneLine(notice.timeText)}, "\n");
     PushRequest request;
-    request.url = WithoutTrailingSlashes(EnvironmentOr(kTelegramApiVariable, kTelegramApiDefault)) +
+    request.url = WithoutTrailingSlashes(EnvironmentValue(kTelegramApiVariable, kTelegramApiDefault)) +
                   "/bot" + token + "/sendMessage";
     request.contentType = "application/json";
     request.body = "{\"chat_id\":" + JsonQuoted(chat) +
@@ -182,7 +177,7 @@ PushRequest TelegramRequest(const PhoneSettings& settings, const AlertNotice& no
 std::string NtfyServer(const PhoneSettings& settings) {
     std::string server = Cleaned(settings.ntfyServer);
     if (server.empty())
-        server = EnvironmentOr(kNtfyServerVariable, kNtfyServerDefault);
+        server = EnvironmentValue(kNtfyServerVariable, kNtfyServerDefault);
     else if (server.find("://") == std::string::npos)
         server = "https://" + server; // a bare host name
     return WithoutTrailingSlashes(server);

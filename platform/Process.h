@@ -10,6 +10,6 @@ enum class StartWindow { Normal, Maximized };
 bool StartProgram(const std::string& programPath, const std::string& commandLine,
                   StartWindow window = StartWindow::Normal);
 
-// A variable of this program's environment in UTF-8; "" when it is unset (on Windows also
-// when it is longer than a path may be).
-std::string EnvironmentValue(const char* name);
+// A variable of this program's environment in UTF-8; the fallback when it is unset or empty
+// (on Windows also when it is longer than a path may be).
+std::string EnvironmentValue(const char* name, const std::string& fallback = "");

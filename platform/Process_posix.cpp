@@ -6,7 +6,7 @@ bool StartProgram(const std::string&, const std::string&, StartWindow) {
     return false;
 }
 
-std::string EnvironmentValue(const char* name) {
+std::string EnvironmentValue(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
-    return value ? value : "";
+    return value && *value ? value : fallback;
 }

@@ -21,9 +21,9 @@ bool StartProgram(const std::string& programPath, const std::string& commandLine
     return true;
 }
 
-std::string EnvironmentValue(const char* name) {
+std::string EnvironmentValue(const char* name, const std::string& fallback) {
     constexpr DWORD kBuffer = 260; // at most 259 characters and the zero
     wchar_t buffer[kBuffer] = {};
     const DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), buffer, kBuffer);
-    return n > 0 && n < kBuffer ? Narrow(buffer) : "";
+    return n > 0 && n < kBuffer ? Narrow(buffer) : fallback;
 }

@@ -1,8 +1,8 @@
 #include "settings/AppConfig.h"
+#include "platform/Process.h"
 #include "settings/LanguageDetect.h"
 #include "settings/Languages.h"
 #include "settings/SysPaths.h"
-#include <cstdlib>
 
 namespace {
 const char* const kProductId = "pipward";
@@ -36,8 +36,7 @@ CAppConfig::CAppConfig(const AppEnvironment& environment) : CBaseAppConfig(envir
         emailServicePath = std::string("/func/sendmail.aspx") + kEmailQuery;
         newsPathPrefix = "/func/";
     }
-    const char* service = std::getenv("PIPWARDEN_SERVICE");
-    serviceAddress = service && *service ? service : PIPWARDEN_SERVICE_DEFAULT;
+    serviceAddress = EnvironmentValue("PIPWARDEN_SERVICE", PIPWARDEN_SERVICE_DEFAULT);
     newsEnabled = NewsSwitchBuilt();
     versionText = GetProgramVersion(programPath);
     if (versionText.empty())

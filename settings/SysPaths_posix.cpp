@@ -1,16 +1,9 @@
 // Stand-ins where there is no Windows: enough for the portable code and its tests.
+#include "platform/Process.h"
 #include "settings/SysPaths.h"
 #include <climits>
-#include <cstdlib>
 #include <fstream>
 #include <unistd.h>
-
-namespace {
-std::string Env(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
-} // namespace
 
 std::string GetProgramPath() {
     char buffer[PATH_MAX];
@@ -36,5 +29,5 @@ std::string GetProgramVersion(const std::string&) {
 std::string GetMachineName() {
     char name[256] = {};
     ::gethostname(name, sizeof name - 1);
-    return ChooseMachineName(name, Env("COMPUTERNAME", ""));
+    return ChooseMachineName(name, EnvironmentValue("COMPUTERNAME"));
 }

@@ -1,17 +1,12 @@
 // Stand-ins where there is no Windows.
+#include "platform/Process.h"
 #include "settings/SystemFolders.h"
-#include <cstdlib>
 
 namespace {
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder;
-}
-
-std::string Env(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
 }
 } // namespace
 
@@ -22,14 +17,14 @@ std::string GetSystemFolder() {
     return "/usr/lib/";
 }
 std::string GetTempFolder() {
-    return WithSlash(Env("TMPDIR", "/tmp"));
+    return WithSlash(EnvironmentValue("TMPDIR", "/tmp"));
 }
 std::string GetDocumentsFolder() {
-    return WithSlash(Env("HOME", "/"));
+    return WithSlash(EnvironmentValue("HOME", "/"));
 }
 std::string GetAppDataFolder() {
-    return WithSlash(Env("XDG_CONFIG_HOME", "/tmp"));
+    return WithSlash(EnvironmentValue("XDG_CONFIG_HOME", "/tmp"));
 }
 std::string GetLocalAppDataFolder() {
-    return WithSlash(Env("XDG_DATA_HOME", "/tmp"));
+    return WithSlash(EnvironmentValue("XDG_DATA_HOME", "/tmp"));
 }
